@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "filesystem/path.h"
+
+namespace lumo::filesystem {
+
+// A failed file-system query. Message form: operation, ": ", system text, ": \"path1\"".
+class filesystem_error : public std::runtime_error {
+public:
+    filesystem_error(const std::string& message, const path& path1, const path& path2, std::error_code code);
+
+    const std::error_code& code() const noexcept { return code_; }
+    const path& path1() const noexcept { return path1_; }
+    const path& path2() const noexcept { return path2_; }
+
+private:
+    std::error_code code_;
+    path path1_;
+    path path2_;
+};
+
+// All queries follow symbolic links. A path that does not exist is the answer false, never
+// an error. On POSIX the text meets the system in native form (backslashes become slashes).
+
+// Throws filesystem_error ("exists: ...") on any other failure.
+bool exists(const path& p);
+// Throws filesystem_error ("status: ...") on any other failure.
+bool is_directory(const path& p);
+// False with `ec` set when the query fails for a reason other than not-found; else clears `ec`.
+bool exists(const path& p, std::error_code& ec);
+// `ec` receives the query's error unchanged, not-found included; zero on success.
+bool is_regular_file(const path& p, std::error_code& ec);
+// Opens with the wide-character open on Windows; null on any failure.
+std::FILE* fopen(const path& p, const std::string& mode);
+
+// Creates one folder (its parent must exist). True when it was created; false with `ec`
+// set on failure, false with `ec` clear when the folder already existed.
+bool create_directory(const path& p, std::error_code& ec);
+
+// The running program's executable file; empty when it cannot be found.
+path executable_path();
+
+}  // namespace lumo::filesystem

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace lumo::util {
+
+// One node of Valve's KeyValues text (.vdf, .acf): values and child blocks, both keyed by the
+// ASCII-lowercased key and ordered by byte comparison. A node owns its children by value.
+class KeyValues {
+public:
+    KeyValues() = default;
+
+    // Adds the entries of `text`. Never fails: malformed text keeps what was completed.
+    // Blocks nested deeper than kMaxDepth are dropped rather than read.
+    void parse(const std::string& text);
+    // Reads the file (UTF-8 name) whole through BinaryInputStream and parses it; lets
+    // BinaryStreamException through when the file cannot be opened.
+    void parseFile(const std::string& fileName);
+
+    // The three lookups lowercase `key` (A-Z) first.
+    bool has(const std::string& key) const;
+    KeyValues child(const std::string& key) const;   // a copy, or an empty node
+    std::string value(const std::string& key) const;  // a copy, or ""
+
+    const std::map<std::string, std::string>& values() const { return values_; }
+    const std::map<std::string, KeyValues>& children() const { return children_; }
+
+    static constexpr int kMaxDepth = 64;
+
+private:
+    void parse(const std::string& text, int depth);
+
+    std::map<std::string, std::string> values_;
+    std::map<std::string, KeyValues> children_;
+};
+
+}  // namespace lumo::util

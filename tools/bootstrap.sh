@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running the applets needs.
+# Does nothing when all of them are present.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  nlohmann-json3-dev libcurl4-openssl-dev libsodium-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  curl
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
