@@ -1,0 +1,5 @@
+#pragma once
+
+// heroglow's start-up and serving loop; returns the process exit code (0 when the listener
+// cannot be opened, -1 when accepting fails).
+int runHeroglow();
