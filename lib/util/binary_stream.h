@@ -37,10 +37,12 @@ public:
     void open();
 
     // Reads the rest of the file in 1024-byte chunks into `content` (replacing it);
-    // true when at least one byte was read. Throws "File must be open for read() to work!".
+    // true when at least one byte was read. Throws "File must be open for read() to work!",
+    // and "Failed to read file!" when the system reports a read error (no partial content).
     bool read(std::string& content);
 
-    // Up to `count` bytes; fewer (or none) at the end. Throws when not open, as above.
+    // Up to `count` bytes; fewer (or none) at the end. Throws when not open or on a read
+    // error, as above.
     std::string read(std::size_t count);
 
     // True once the end of the file was reached. Throws "File must be open for eof() to work!".

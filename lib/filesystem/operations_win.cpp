@@ -1,0 +1,76 @@
+// File-system queries over std::filesystem, _wfopen_s and the Win32 file API for Windows.
+#include "filesystem/operations.h"
+
+#include "util/windows_support.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "util/utf.h"
+
+namespace lumo::filesystem {
+namespace {
+
+std::filesystem::path toStd(const path& p) { return std::filesystem::path(p.native_text()); }
+
+filesystem_error translate(const std::filesystem::filesystem_error& e) {
+    return filesystem_error(e.what(), path(e.path1().native()), path(e.path2().native()), e.code());
+}
+
+}  // namespace
+
+bool exists(const path& p) {
+    try {
+        return std::filesystem::exists(toStd(p));
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw translate(e);
+    }
+}
+
+bool is_directory(const path& p) {
+    try {
+        return std::filesystem::is_directory(toStd(p));
+    } catch (const std::filesystem::filesystem_error& e) {
+        throw translate(e);
+    }
+}
+
+bool exists(const path& p, std::error_code& ec) { return std::filesystem::exists(toStd(p), ec); }
+
+bool is_regular_file(const path& p, std::error_code& ec) { return std::filesystem::is_regular_file(toStd(p), ec); }
+
+std::FILE* fopen(const path& p, const std::string& mode) {
+    const std::wstring wideMode = util::fromUtf8(mode);
+    if (wideMode.empty()) return nullptr;
+    std::FILE* file = nullptr;
+    if (_wfopen_s(&file, p.native_text().c_str(), wideMode.c_str()) != 0) return nullptr;
+    return file;
+}
+
+bool create_directory(const path& p, std::error_code& ec) {
+    if (CreateDirectoryW(p.native_text().c_str(), nullptr)) {
+        ec.clear();
+        return true;
+    }
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(p.native_text().c_str());
+    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ec.clear();
+        return false;
+    }
+    ec = std::error_code(static_cast<int>(error), std::system_category());
+    return false;
+}
+
+path executable_path() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return path();
+        // A full buffer means the name was cut off (ERROR_INSUFFICIENT_BUFFER).
+        if (length < buffer.size()) return path(std::wstring(buffer.data(), length));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace lumo::filesystem

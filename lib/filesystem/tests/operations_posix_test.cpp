@@ -1,0 +1,109 @@
+#include "filesystem/operations.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "filesystem/tests/scratch_folder.h"
+
+namespace lumo::filesystem {
+namespace {
+
+// Links and failures that only POSIX systems produce without special rights.
+class PosixFileQueries : public testing::Test {
+protected:
+    PosixFileQueries() : scratch_("lumo-fs-posix") {
+        const std::filesystem::path& root = scratch_.folder();
+        std::ofstream(root / "file.txt") << "content";
+        std::filesystem::create_symlink(root / "file.txt", root / "link");
+        std::filesystem::create_symlink(root / "nowhere", root / "dangling");
+        std::filesystem::create_symlink(root / "loop", root / "loop");
+    }
+    ~PosixFileQueries() override {
+        std::error_code ignored;
+        std::filesystem::permissions(scratch_.folder() / "locked", std::filesystem::perms::owner_all, ignored);
+    }
+    path at(const char* name) const { return path(scratch_.text()) / path(name); }
+
+    testing_support::ScratchFolder scratch_;
+};
+
+TEST_F(PosixFileQueries, LinksAreFollowedAndFilesAreNotFolders) {
+    std::error_code ec;
+    EXPECT_TRUE(exists(at("link")));
+    EXPECT_TRUE(is_regular_file(at("link"), ec));
+    EXPECT_FALSE(exists(at("dangling")));
+    EXPECT_FALSE(exists(at("dangling"), ec));
+    EXPECT_FALSE(ec);
+    EXPECT_FALSE(is_regular_file(at("dangling"), ec));
+    EXPECT_EQ(ec, std::make_error_code(std::errc::no_such_file_or_directory));
+    EXPECT_FALSE(exists(at("file.txt\\below")));
+    EXPECT_FALSE(exists(at("file.txt\\below"), ec));
+    EXPECT_FALSE(ec);
+    EXPECT_FALSE(is_regular_file(at("file.txt\\below"), ec));
+    EXPECT_EQ(ec, std::make_error_code(std::errc::not_a_directory));
+}
+
+TEST_F(PosixFileQueries, OtherFailuresAreErrors) {
+    const path loop = at("loop");
+    const std::string shown = loop.string();
+    const std::error_code eloop = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+
+    try {
+        (void)exists(loop);
+        ADD_FAILURE() << "exists did not throw";
+    } catch (const filesystem_error& e) {
+        EXPECT_EQ(std::string(e.what()), "exists: " + eloop.message() + ": \"" + shown + "\"");
+        EXPECT_EQ(e.code(), eloop);
+        EXPECT_EQ(e.path1().wstring(), loop.wstring());
+        EXPECT_TRUE(e.path2().empty());
+    }
+    try {
+        (void)is_directory(loop);
+        ADD_FAILURE() << "is_directory did not throw";
+    } catch (const filesystem_error& e) {
+        EXPECT_EQ(std::string(e.what()), "status: " + eloop.message() + ": \"" + shown + "\"");
+        EXPECT_EQ(e.code(), eloop);
+    }
+
+    std::error_code ec;
+    EXPECT_FALSE(exists(loop, ec));
+    EXPECT_EQ(ec, eloop);
+    ec.clear();
+    EXPECT_FALSE(is_regular_file(loop, ec));
+    EXPECT_EQ(ec, eloop);
+}
+
+TEST_F(PosixFileQueries, UnencodableTextIsInvalidArgument) {
+    // A surrogate code point is valid wchar_t data here but has no UTF-8 form.
+    std::wstring text = L"x";
+    text += static_cast<wchar_t>(0xDC00);
+    const path p = at("") / path(text);
+    std::error_code ec;
+    EXPECT_FALSE(exists(p, ec));
+    EXPECT_EQ(ec, std::make_error_code(std::errc::invalid_argument));
+    EXPECT_THROW((void)exists(p), filesystem_error);
+    EXPECT_THROW((void)is_directory(p), filesystem_error);
+    EXPECT_EQ(fopen(p, "rb"), nullptr);
+    EXPECT_FALSE(create_directory(p, ec));
+    EXPECT_EQ(ec, std::make_error_code(std::errc::invalid_argument));
+}
+
+TEST_F(PosixFileQueries, PermissionDeniedIsAnError) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    const std::filesystem::path locked = scratch_.folder() / "locked";
+    std::filesystem::create_directory(locked);
+    std::ofstream(locked / "inside") << "x";
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    std::error_code ec;
+    EXPECT_FALSE(exists(at("locked\\inside"), ec));
+    EXPECT_EQ(ec, std::make_error_code(std::errc::permission_denied));
+    EXPECT_THROW((void)exists(at("locked\\inside")), filesystem_error);
+    EXPECT_THROW((void)is_directory(at("locked\\inside")), filesystem_error);
+}
+
+}  // namespace
+}  // namespace lumo::filesystem
