@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace lumo::util {
 
@@ -29,7 +32,10 @@ public:
     static constexpr int kMaxDepth = 64;
 
 private:
-    void parse(const std::string& text, int depth);
+    // Reads text[begin, end) at nesting `depth`; `closing[i]` is the position of the brace
+    // that ends the block opened at i (npos when none), so each byte is visited once per read.
+    void parseRange(std::string_view text, const std::vector<std::size_t>& closing, std::size_t begin,
+                    std::size_t end, int depth);
 
     std::map<std::string, std::string> values_;
     std::map<std::string, KeyValues> children_;

@@ -6,11 +6,12 @@
 
 namespace lumo::util {
 
-// The install folder of Steam app `appId` ("570", "730") as UTF-8: library\steamapps\common\
-// installdir, a folder that existed during the call; "" when the id is not a number or the
-// game is not found. Searches Steam's own folder, then the libraries of libraryfolders.vdf
-// in numeric order up to the first gap. Lets BinaryStreamException, filesystem_error and
-// std::system_error (invalid UTF-8 in a path) through.
+// The install folder of Steam app `appId` ("570", "730") as UTF-8, in the form
+// library\steamapps\common\installdir: a folder that existed during the call; "" when the
+// id is not a number or the game is not found. Searches Steam's own folder, then the
+// libraries of libraryfolders.vdf in numeric order up to the first gap. Lets
+// BinaryStreamException, filesystem_error and std::system_error (invalid UTF-8 in a path)
+// through.
 std::string findSteamAppFolder(const std::string& appId);
 
 // library\steamapps\common\installdir as the library's appmanifest_<appId>.acf names it, or

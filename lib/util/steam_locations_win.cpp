@@ -1,0 +1,11 @@
+// Steam's fallback install folders for Windows: none, the registry is authoritative there.
+#include "util/steam_locations.h"
+
+namespace lumo::util {
+
+std::vector<std::string> steamFallbackLocations()
+{
+    return {};
+}
+
+}  // namespace lumo::util
