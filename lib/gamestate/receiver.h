@@ -11,6 +11,7 @@
 enum class ListenFailure { none, socketLibrary, socket, resolve, bind, listen };
 
 // Owns the listening socket (and the socket library's start-up); closes both when destroyed.
+// A listener that failed to open holds neither.
 class GameStateListener {
 public:
     GameStateListener();
@@ -34,16 +35,30 @@ private:
 
 // Starts the socket library, creates an IPv4 TCP socket, binds it to the first address of
 // "localhost" on `port`, listens with a backlog of 5 and prints "Server connected\n\n".
-// On failure prints the step's message and returns a listener that tests false.
+// On failure prints the step's message ("Error at WSAStartup\n", "Error opening socket: ",
+// "Error at bind: ", "Error at listen: ", each code followed by a line end; nothing when
+// "localhost" does not resolve) and returns a listener that tests false. Port 0 binds a free
+// port, which port() then tells.
 GameStateListener openGameStateListener(std::uint16_t port);
 
 // Called once per request: `jsonStart` points at the first '{' of the NUL-terminated request
 // text inside the receive buffer, or is null when there is none; `received` counts the bytes
-// of the whole request.
+// of the whole request. The connection stays open until the hand-off returns.
 using GameStateHandoff = std::function<void(char* jsonStart, std::int64_t received)>;
 
-// Serves forever: runs `beforeAccept` (when set), accepts, reads the request (up to 10000
-// bytes), hands it over, closes the connection and sleeps 200 ms. Returns -1 after an accept
-// failure (message printed); the listener is closed then.
+// Serves until accepting fails: runs `beforeAccept` (when set), accepts, reads the request,
+// hands it over, closes the connection and sleeps 200 ms.
+// A request is read until its header block and the body its Content-Length declares have
+// arrived (without Content-Length: the header part and whatever came with it), until 10000
+// bytes are in, or until the peer closes (one that closes without sending is handed over as
+// null and 0). A connection gets 2 seconds for that: on time-out it
+// is closed, and what had arrived, if anything, is handed over. A failed read prints
+// "Server, error at recv() " and the code, drops that connection without a hand-off and goes
+// on. A failed accept prints "Error at accept: " and the code, closes the listener (which then
+// tests false) and returns -1; so does serving a listener that is not open, without a message.
 int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
                    const std::function<void()>& beforeAccept = {});
+
+// Makes the listener's pending or next accept fail, which is what ends serveGameState().
+// Callable from another thread while serving; the programs never stop serving, tests do.
+void stopGameStateListener(GameStateListener& listener);

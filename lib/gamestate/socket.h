@@ -1,0 +1,88 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+// The few socket operations the game-state receiver needs, over BSD sockets or Winsock.
+// Every function that can fail returns the system's error code (errno, or WSAGetLastError()
+// read right after the failing call); 0 means success.
+
+namespace lumo::gamestate {
+
+// Wide enough for a POSIX descriptor and a Winsock SOCKET alike.
+using NativeSocket = std::uintptr_t;
+inline constexpr NativeSocket kNoSocket = ~NativeSocket{0};
+
+// Closes a socket; kNoSocket is ignored.
+void closeNativeSocket(NativeSocket socket);
+
+// Owns one socket and closes it when destroyed. Move-only. The value is atomic so that
+// interruptAccept() may take it from another thread while an accept is blocked on it.
+class SocketHandle {
+public:
+    SocketHandle() = default;
+    explicit SocketHandle(NativeSocket socket) : socket_(socket) {}
+    ~SocketHandle() { reset(); }
+    SocketHandle(SocketHandle&& other) noexcept : socket_(other.release()) {}
+    SocketHandle& operator=(SocketHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    SocketHandle(const SocketHandle&) = delete;
+    SocketHandle& operator=(const SocketHandle&) = delete;
+
+    NativeSocket get() const { return socket_.load(); }
+    explicit operator bool() const { return get() != kNoSocket; }
+    // Gives up ownership without closing.
+    NativeSocket release() { return socket_.exchange(kNoSocket); }
+    // Closes the owned socket (if any) and takes `socket`.
+    void reset(NativeSocket socket = kNoSocket) { closeNativeSocket(socket_.exchange(socket)); }
+
+private:
+    std::atomic<NativeSocket> socket_{kNoSocket};
+};
+
+// Starts the socket library (Winsock 2.2; nothing to do on POSIX). Each successful start is
+// matched by one stopSocketLibrary().
+int startSocketLibrary();
+void stopSocketLibrary();
+
+// A new IPv4 TCP stream socket; `error` receives the code when the result is empty.
+SocketHandle openTcpSocket(int& error);
+
+// The first IPv4 address "localhost" resolves to, in network byte order; nullopt when it
+// does not resolve.
+std::optional<std::uint32_t> resolveLocalhost();
+
+// Binds to `address` (network byte order) and `port` (host order; 0 picks a free one).
+// On POSIX the port may be rebound while connections of an earlier run sit in TIME_WAIT;
+// Windows keeps the default exclusive binding, because its SO_REUSEADDR would let two
+// programs share the port. A port somebody listens on fails either way.
+int bindSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port);
+int listenOnSocket(const SocketHandle& socket, int backlog);
+// The local port the socket is bound to; 0 when it cannot be told.
+std::uint16_t boundPort(const SocketHandle& socket);
+
+// Waits for the next connection; an empty result means failure with `error` set.
+SocketHandle acceptConnection(const SocketHandle& listener, int& error);
+
+struct Received {
+    enum class Outcome { data, closed, timedOut, failed };
+    Outcome outcome = Outcome::failed;
+    std::size_t bytes = 0;  // with Outcome::data
+    int error = 0;          // with Outcome::failed
+};
+
+// One read of at most `capacity` bytes, waiting no longer than `timeout` (at least 1 ms).
+// `closed` means the peer ended the connection in order.
+Received receiveSome(const SocketHandle& socket, char* buffer, std::size_t capacity,
+                     std::chrono::milliseconds timeout);
+
+// Makes a blocked (or the next) accept on `listener` fail. On POSIX the socket is shut down
+// and stays owned; on Windows it has to be closed, so `listener` is left empty.
+void interruptAccept(SocketHandle& listener);
+
+}  // namespace lumo::gamestate
