@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lumo::lighting {
+
+// Largest SDK library the loader reads; lumo-sign refuses to sign anything larger.
+inline constexpr std::uint64_t kMaxLibraryBytes = 256ull * 1024 * 1024;
+
+// Loads the SDK library at `path` (UTF-8, absolute) only after checking that the file
+// carries a valid signature of the SDK's maker: Authenticode with the maker's certificate
+// on Windows; elsewhere a detached Ed25519 signature in `path` + ".sig" (64 raw bytes over
+// the file's exact bytes) made with the maker's key built into this program.
+// Returns the library's handle, or null when the path is relative, the file is missing,
+// unreadable or too large, the signature is missing or wrong, or loading fails. Prints
+// nothing and never throws. The library is never unloaded (on POSIX its file stays open
+// with it); loading the same file again returns it once more and only raises its load count.
+void* loadVerifiedLibrary(const std::string& path);
+
+// The address of the export `name` of a library from loadVerifiedLibrary, or null.
+void* findExport(void* library, const char* name);
+
+}  // namespace lumo::lighting
