@@ -1,0 +1,188 @@
+#include "keyboard.h"
+
+#include <algorithm>
+
+#include "key_table.h"
+
+namespace lumo::simulator {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json toJson(Rgb color)
+{
+    return Json::array({color.red, color.green, color.blue});
+}
+
+Json keysToJson(const std::array<Rgb, sdk::kBitmapKeys>& keys)
+{
+    Json cells = Json::array();
+    for (const Rgb& cell : keys) cells.push_back(toJson(cell));
+    return cells;
+}
+
+bool isTiming(int milliseconds)
+{
+    return milliseconds >= 0;
+}
+
+}  // namespace
+
+int percentToByte(int percent)
+{
+    return percent * 255 / 100;
+}
+
+bool isPercentColor(Rgb color)
+{
+    auto inRange = [](int value) { return value >= 0 && value <= 100; };
+    return inRange(color.red) && inRange(color.green) && inRange(color.blue);
+}
+
+bool Keyboard::setTargetDevice(int mask)
+{
+    if (mask < 0 || mask > sdk::kAllDevices) return false;
+    mask_ = mask;
+    return true;
+}
+
+bool Keyboard::setLighting(Rgb percent)
+{
+    if (!isPercentColor(percent)) return false;
+    if (targetsDevicesWithoutPerKey()) current_.device = percent;
+    if (targetsPerKeyDevices()) {
+        const Rgb bytes{percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+        current_.keys.fill(bytes);
+    }
+    return true;
+}
+
+bool Keyboard::setLightingFromBitmap(const unsigned char* bitmap)
+{
+    if (bitmap == nullptr) return false;
+    if (!targetsPerKeyDevices()) return true;
+    for (int cell = 0; cell < sdk::kBitmapKeys; ++cell) {
+        if (excludedCells_.count(cell) != 0) continue;
+        const unsigned char* pixel = bitmap + 4 * cell;  // blue, green, red, alpha
+        current_.keys[cell] = pixel[3] == 0 ? Rgb{} : Rgb{pixel[2], pixel[1], pixel[0]};
+    }
+    return true;
+}
+
+bool Keyboard::excludeKeysFromBitmap(const std::vector<int>& scanCodes)
+{
+    excludedCells_.clear();
+    for (int scanCode : scanCodes)
+        if (std::optional<int> cell = cellOfScanCode(scanCode)) excludedCells_.insert(*cell);
+    return true;
+}
+
+bool Keyboard::setKeyLighting(std::optional<int> cell, Rgb percent)
+{
+    if (!cell || !isPercentColor(percent)) return false;
+    if (targetsPerKeyDevices())
+        current_.keys[*cell] = {percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+    return true;
+}
+
+void Keyboard::saveLighting()
+{
+    saved_ = current_;
+}
+
+bool Keyboard::restoreLighting()
+{
+    if (!saved_) return false;
+    current_ = *saved_;
+    return true;
+}
+
+bool Keyboard::saveKeyLighting(int scanCode)
+{
+    std::optional<int> cell = cellOfScanCode(scanCode);
+    if (!cell) return false;
+    savedKeys_[*cell] = current_.keys[*cell];
+    return true;
+}
+
+bool Keyboard::restoreKeyLighting(int scanCode)
+{
+    std::optional<int> cell = cellOfScanCode(scanCode);
+    if (!cell) return false;
+    auto saved = savedKeys_.find(*cell);
+    if (saved == savedKeys_.end()) return false;
+    current_.keys[*cell] = saved->second;
+    return true;
+}
+
+bool Keyboard::startKeyboardEffect(Effect effect, Clock::time_point now)
+{
+    if (!isPercentColor(effect.color) || !isTiming(effect.duration) || !isTiming(effect.interval.value_or(0)))
+        return false;
+    std::erase_if(effects_, [](const Effect& running) { return !running.key; });
+    effect.key.reset();
+    effect.started = now;
+    effects_.push_back(std::move(effect));
+    return true;
+}
+
+bool Keyboard::startKeyEffect(Effect effect, Clock::time_point now)
+{
+    if (!effect.key || *effect.key <= 0 || !isPercentColor(effect.color) ||
+        (effect.color2 && !isPercentColor(*effect.color2)) || !isTiming(effect.duration) ||
+        !isTiming(effect.interval.value_or(0)))
+        return false;
+    stopEffectsOnKey(*effect.key);
+    effect.started = now;
+    effects_.push_back(std::move(effect));
+    return true;
+}
+
+void Keyboard::stopEffects()
+{
+    effects_.clear();
+}
+
+bool Keyboard::stopEffectsOnKey(int key)
+{
+    if (key <= 0) return false;
+    std::erase_if(effects_, [key](const Effect& running) { return running.key == key; });
+    return true;
+}
+
+void Keyboard::expireEffects(Clock::time_point now)
+{
+    std::erase_if(effects_, [now](const Effect& running) {
+        return running.duration > 0 && now - running.started >= std::chrono::milliseconds(running.duration);
+    });
+}
+
+nlohmann::ordered_json Keyboard::toJson() const
+{
+    Json state;
+    state["initialized"] = initialized_;
+    state["mask"] = mask_;
+    state["device"] = simulator::toJson(current_.device);
+    state["keys"] = keysToJson(current_.keys);
+    if (saved_)
+        state["saved"] = Json{{"device", simulator::toJson(saved_->device)}, {"keys", keysToJson(saved_->keys)}};
+    else
+        state["saved"] = nullptr;
+    Json effects = Json::array();
+    for (const Effect& effect : effects_) {
+        Json entry;
+        entry["kind"] = effect.kind;
+        if (effect.key) entry["key"] = *effect.key;
+        entry["color"] = simulator::toJson(effect.color);
+        if (effect.color2) entry["color2"] = simulator::toJson(*effect.color2);
+        entry["duration"] = effect.duration;
+        if (effect.interval) entry["interval"] = *effect.interval;
+        if (effect.repeat) entry["repeat"] = *effect.repeat;
+        effects.push_back(std::move(entry));
+    }
+    state["effects"] = std::move(effects);
+    return state;
+}
+
+}  // namespace lumo::simulator

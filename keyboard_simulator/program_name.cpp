@@ -1,0 +1,31 @@
+#include "program_name.h"
+
+#include "util/utf.h"
+
+namespace lumo::simulator {
+
+std::string programNameFromExecutable(const std::filesystem::path& executable)
+{
+    std::wstring name = executable.filename().wstring();
+    constexpr std::wstring_view suffix = L".exe";
+    if (name.size() > suffix.size()) {
+        bool isExe = true;
+        for (size_t i = 0; i < suffix.size(); ++i) {
+            wchar_t c = name[name.size() - suffix.size() + i];
+            if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+            if (c != suffix[i]) isExe = false;
+        }
+        if (isExe) name.resize(name.size() - suffix.size());
+    }
+    std::string utf8 = util::toUtf8(name);
+    return utf8.empty() ? "unknown" : utf8;
+}
+
+std::string programName()
+{
+    // The executable does not change while the process runs.
+    static const std::string name = programNameFromExecutable(runningExecutable());
+    return name;
+}
+
+}  // namespace lumo::simulator

@@ -1,0 +1,78 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "atomic_file.h"
+#include "key_table.h"
+#include "program_name.h"
+#include "simulator_fixture.h"
+
+namespace lumo::simulator::test {
+namespace {
+
+TEST(ProgramName, IsTheExecutablesBaseNameWithoutExe)
+{
+    const struct {
+        const char* executable;
+        const char* name;
+    } cases[] = {
+        {"/usr/local/bin/roundglow", "roundglow"},
+        {"apps/heroglow.exe", "heroglow"},
+        {"apps/HEROGLOW.EXE", "HEROGLOW"},
+        {"apps/heroglow.Exe", "heroglow"},
+        {"apps/heroglow.exe.old", "heroglow.exe.old"},
+        {"apps/.exe", ".exe"},
+        {"apps/glow.exes", "glow.exes"},
+        {"", "unknown"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.executable);
+        EXPECT_EQ(programNameFromExecutable(c.executable), c.name);
+    }
+}
+
+TEST(KeyTable, ScanAndHidCodesReachTheCellsTheAppletsPaint)
+{
+    const struct {
+        const char* key;
+        int scanCode;
+        int hidCode;
+        int cell;
+    } cases[] = {
+        {"Escape", 0x01, 41, 0},  {"F1", 0x3B, 58, 1},     {"F12", 0x58, 69, 12},  {"grave", 0x29, 53, 21},
+        {"1", 0x02, 30, 22},      {"0", 0x0B, 39, 31},     {"Tab", 0x0F, 43, 42},  {"Q", 0x10, 20, 43},
+        {"I", 0x17, 12, 50},      {"P", 0x19, 19, 52},     {"A", 0x1E, 4, 64},     {"J", 0x24, 13, 70},
+        {"Shift", 0x2A, 225, 85}, {"Z", 0x2C, 29, 86},     {"N", 0x31, 17, 91},    {"full stop", 0x34, 55, 94},
+        {"Ctrl", 0x1D, 224, 105}, {"Alt", 0x38, 226, 108}, {"Space", 0x39, 44, 110},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(cellOfScanCode(c.scanCode), c.cell);
+        EXPECT_EQ(cellOfHidCode(c.hidCode), c.cell);
+    }
+    EXPECT_EQ(cellOfScanCode(28), std::nullopt);  // Enter has no known cell
+    EXPECT_EQ(cellOfScanCode(0), std::nullopt);
+    EXPECT_EQ(cellOfHidCode(0), std::nullopt);
+}
+
+TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("keyboard-simulator-atomic-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    const std::filesystem::path target = folder / "deep" / "state.json";
+
+    EXPECT_EQ(writeFileAtomically(target, "first, longer text"), "");
+    EXPECT_EQ(writeFileAtomically(target, "second"), "");
+    EXPECT_EQ(readText(target), "second");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), {}), 1);
+
+    // A folder that cannot exist: a plain file stands in its place.
+    writeText(folder / "plain", "x");
+    EXPECT_NE(writeFileAtomically(folder / "plain" / "state.json", "y"), "");
+    EXPECT_EQ(readText(folder / "plain"), "x");
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace lumo::simulator::test
