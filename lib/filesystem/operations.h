@@ -42,6 +42,9 @@ std::FILE* fopen(const path& p, const std::string& mode);
 // set on failure, false with `ec` clear when the folder already existed.
 bool create_directory(const path& p, std::error_code& ec);
 
+// Deletes one file. True when it was deleted; false with `ec` set otherwise (missing included).
+bool remove(const path& p, std::error_code& ec);
+
 // The running program's executable file; empty when it cannot be found.
 path executable_path();
 

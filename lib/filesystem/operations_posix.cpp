@@ -123,6 +123,20 @@ bool create_directory(const path& p, std::error_code& ec) {
     return false;
 }
 
+bool remove(const path& p, std::error_code& ec) {
+    std::string native;
+    if (!toNative(p, native)) {
+        ec = errorCode(EINVAL);
+        return false;
+    }
+    if (::unlink(native.c_str()) == 0) {
+        ec.clear();
+        return true;
+    }
+    ec = errorCode(errno);
+    return false;
+}
+
 path executable_path() {
     std::vector<char> buffer(256);
     for (;;) {

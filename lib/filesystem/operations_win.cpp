@@ -62,6 +62,15 @@ bool create_directory(const path& p, std::error_code& ec) {
     return false;
 }
 
+bool remove(const path& p, std::error_code& ec) {
+    if (DeleteFileW(p.native_text().c_str())) {
+        ec.clear();
+        return true;
+    }
+    ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    return false;
+}
+
 path executable_path() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {

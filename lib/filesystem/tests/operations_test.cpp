@@ -90,6 +90,19 @@ TEST_F(FileQueries, CreatesOneFolder) {
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
 }
 
+TEST_F(FileQueries, RemovesOneFile) {
+    std::error_code ec = std::make_error_code(std::errc::io_error);
+    EXPECT_TRUE(remove(at("file.txt"), ec));
+    EXPECT_FALSE(ec);
+    EXPECT_FALSE(exists(at("file.txt")));
+
+    EXPECT_FALSE(remove(at("file.txt"), ec)) << "already gone";
+    EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(remove(at("folder"), ec)) << "folders are not files";
+    EXPECT_TRUE(ec);
+    EXPECT_TRUE(is_directory(at("folder")));
+}
+
 TEST(ExecutablePath, NamesThisTestProgram) {
     const path self = executable_path();
     ASSERT_TRUE(self.has_filename());
