@@ -1,5 +1,44 @@
 #pragma once
 
+#include <array>
+#include <map>
+#include <string>
+
 // heroglow's user options, declared through the SDK's option service and read back once at
 // start-up; the variables hold their defaults until then (and for good without an SDK).
 void declareAndReadOptions();
+
+// An option colour: channels 0-255 as the option service hands them over.
+struct OptionColor {
+    int red;
+    int green;
+    int blue;
+};
+
+namespace options {
+
+extern OptionColor dire;      // "colors/dire"
+extern OptionColor radiant;   // "colors/radiant"
+extern OptionColor cooldown;  // "colors/cooldown"
+
+extern bool showHealth;               // "misc/show_health"
+extern bool smoothHealth;             // "misc/smooth_health"
+extern bool alternativeHealthLayout;  // "misc/alternative_health_layout": F1-F12 only
+extern bool flashHealth;              // "misc/flash_health"
+extern double flashHealthPercent;     // "misc/flash_health_percent"
+extern bool showMana;                 // "misc/show_mana"
+extern bool alternativeManaLayout;    // "misc/alternative_mana_layout": 1-0 and after
+
+// Every option back at its default and no key assignments (as before start-up).
+void restoreDefaults();
+
+}  // namespace options
+
+// Wide slot name ("ability0"-"ability3", "slot0"-"slot5") -> key position; filled by
+// declareAndReadOptions, empty before.
+extern std::map<std::wstring, int> keyAssignments;
+
+// The same assignments resolved once, in slot order ability0-3 then slot0-5, so that posts
+// need no look-ups. A slot without an assignment has position 0, as a map look-up of a
+// missing name yields.
+extern std::array<int, 10> slotKeyPositions;

@@ -1,1 +1,39 @@
-// placeholder
+#include "slot_keys.h"
+
+#include <utility>
+
+#include "color_levels.h"
+#include "dota_options.h"
+#include "json_members.h"
+#include "key_bitmap.h"
+
+void paintSlotKey(int keyPosition, nlohmann::json slot, int red, int green, int blue) {
+    const bool passive = boolMember(slot, "passive", true);
+    const int cooldown = intMember(slot, "cooldown", 0);
+    if (cooldown == 0 && !passive) {
+        paintKey(keyPosition, byteFromPercent(red), byteFromPercent(green), byteFromPercent(blue));
+    } else {
+        paintKey(keyPosition, options::cooldown.red, options::cooldown.green, options::cooldown.blue);
+    }
+}
+
+void paintAbilityKeys(nlohmann::json& abilities, int red, int green, int blue) {
+    for (int k = 0; k < kAbilitySlotCount; ++k) {
+        nlohmann::json* ability = findMember(abilities, kAbilitySlotNames[k]);
+        if (ability == nullptr || intMember(*ability, "level", 0) <= 0) {
+            continue;
+        }
+        // The post is dropped after painting, so the slot can be handed over instead of copied.
+        paintSlotKey(slotKeyPositions[k], std::move(*ability), red, green, blue);
+    }
+}
+
+void paintItemKeys(nlohmann::json& items, int red, int green, int blue) {
+    for (int k = 0; k < kItemSlotCount; ++k) {
+        nlohmann::json* item = findMember(items, kItemSlotNames[k]);
+        if (item == nullptr || stringMember(*item, "name", "empty") == "empty") {
+            continue;
+        }
+        paintSlotKey(slotKeyPositions[kAbilitySlotCount + k], std::move(*item), red, green, blue);
+    }
+}

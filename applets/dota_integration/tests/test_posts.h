@@ -1,0 +1,21 @@
+#pragma once
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// Posts as the receiver hands them over: one wide character per byte received.
+inline std::wstring widenBytes(const std::string& bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
+    return text;
+}
+
+// A recorded game-state post from tests/data.
+inline std::string readPostFile(const std::string& name) {
+    std::ifstream file(std::string(HEROGLOW_TEST_DATA) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
