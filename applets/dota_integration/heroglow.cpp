@@ -1,1 +1,46 @@
-// placeholder
+#include "heroglow.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+
+#include <curl/curl.h>
+
+#include "dota_options.h"
+#include "game_state.h"
+#include "gamestate/receiver.h"
+#include "gamestate/request_text.h"
+#include "integration_file.h"
+#include "item_feed.h"
+#include "lighting/lumo_binding.h"
+
+namespace {
+
+constexpr std::uint16_t kGameStatePort = 3002;
+constexpr int kIdleRed = 30;
+constexpr int kIdleGreen = 3;
+constexpr int kIdleBlue = 1;
+
+}  // namespace
+
+int runHeroglow()
+{
+    // The program runs until it is ended from outside, so buffered diagnostics (and the
+    // unterminated "Bad JSON received") would never reach a redirected standard output.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    // libcurl's global set-up is not thread-safe: do it before anything else runs.
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+
+    if (!installIntegrationFile()) std::cout << "Could not install the integration config file " << std::endl;
+    if (!LumoLedInit()) std::cout << "Could not initialize the LED SDK " << std::endl;
+    declareAndReadOptions();
+    fetchItemData();
+    LumoLedSetLighting(kIdleRed, kIdleGreen, kIdleBlue);
+
+    GameStateListener listener = openGameStateListener(kGameStatePort);
+    if (!listener) return 0;
+    serveGameState(listener, [](char* jsonStart, std::int64_t) {
+        if (jsonStart != nullptr) handleGameState(widenRequestText(jsonStart).c_str());
+    });
+    return -1;
+}

@@ -6,9 +6,14 @@
 // The downloaded item catalogue; empty until fetchItemData has run.
 extern std::string itemDataText;
 
+// The feed's address: the game publisher's item-data feed, or the whole value of the
+// environment variable HEROGLOW_ITEM_FEED_URL when that is set and not empty.
+std::string itemFeedAddress();
+
 // libcurl write callback: appends size * count bytes to `text`; 0 (abort) when it is null.
 std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::string* text);
 
 // Downloads the item feed into itemDataText and checks that it parses: 0, or -1 when the
-// text is not JSON. Transfer failures are reported on standard output.
+// text is not JSON. Transfer failures are reported on standard output. Gives up on a feed
+// that cannot be reached within 5 s or does not finish within 15 s.
 int fetchItemData();

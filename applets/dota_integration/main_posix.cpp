@@ -1,1 +1,7 @@
-int main() { return 0; }  // placeholder
+// heroglow's entry point on POSIX systems, where it runs with the simulated keyboard.
+#include "heroglow.h"
+
+int main()
+{
+    return runHeroglow();
+}

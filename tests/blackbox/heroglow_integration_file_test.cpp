@@ -1,0 +1,154 @@
+// Installation of the game-state integration file into fake Steam trees.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "heroglow_run.h"
+
+namespace lumo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFileName = "gamestate_integration_kelvaron.cfg";
+constexpr const char* kNotInstalled = "Could not install the integration config file \n";
+
+// A Steam folder in a temp folder that knows Dota 2 under `installDir`, with the game's
+// cfg folder unless told otherwise.
+class FakeSteam {
+public:
+    explicit FakeSteam(const std::string& installDir = "dota 2 beta", bool withCfgFolder = true)
+    {
+        writeFile(steam() / "steamapps" / "appmanifest_570.acf",
+                  "\"AppState\"\n{\n\t\"appid\"\t\t\"570\"\n\t\"name\"\t\t\"Dota 2\"\n\t\"installdir\"\t\t\"" +
+                      installDir + "\"\n}\n");
+        game_ = steam() / "steamapps" / "common" / fs::path(installDir);
+        fs::create_directories(withCfgFolder ? cfg() : game_);
+    }
+
+    fs::path steam() const { return root_.path() / "Steam"; }
+    fs::path cfg() const { return game_ / "game" / "dota" / "cfg"; }
+    fs::path target() const { return cfg() / "gamestate_integration" / kFileName; }
+    std::string registry() const { return steamRegistrySection(steam()); }
+
+private:
+    TempFolder root_{"heroglow-steam"};
+    fs::path game_;
+};
+
+std::string shippedFile()
+{
+    return readFile(fs::path(appletFilesFolder()) / kFileName);
+}
+
+TEST(HeroglowIntegrationFile, ShippedFileTellsTheGameToPostHere)
+{
+    const std::string text = shippedFile();
+    for (const char* line : {"\"uri\"", "\"http://127.0.0.1:3002/\"", "\"provider\"", "\"map\"", "\"player\"",
+                             "\"hero\"", "\"abilities\"", "\"items\""}) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(text.find(line), std::string::npos);
+    }
+}
+
+TEST(HeroglowIntegrationFile, InstalledWhenMissing)
+{
+    struct Case {
+        const char* name;
+        std::string installDir;
+    };
+    const Case cases[] = {
+        {"usual folder", "dota 2 beta"},
+        {"folder name beyond ASCII", "Dötä 2 — ベータ"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSteam steam(c.installDir);
+        ASSERT_FALSE(fs::exists(steam.cfg() / "gamestate_integration"));
+        HeroglowRun run({.extraRegistry = steam.registry()});
+        ASSERT_TRUE(run.waitUntilListening());
+
+        EXPECT_EQ(run.output().find(kNotInstalled), std::string::npos) << run.output();
+        ASSERT_TRUE(fs::is_regular_file(steam.target()));
+        EXPECT_EQ(readFile(steam.target()), shippedFile());
+    }
+}
+
+// The working folder's Applet_Files comes first; without one, the copy beside the program.
+TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder)
+{
+    TempFolder elsewhere("heroglow-cwd");
+    {
+        FakeSteam steam;
+        HeroglowRun run({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()});
+        ASSERT_TRUE(run.waitUntilListening());
+        EXPECT_EQ(readFile(steam.target()), shippedFile());
+    }
+    {
+        writeFile(elsewhere.path() / "Applet_Files" / kFileName, "\"local copy\"\n{\n}\n");
+        FakeSteam steam;
+        HeroglowRun run({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()});
+        ASSERT_TRUE(run.waitUntilListening());
+        EXPECT_EQ(readFile(steam.target()), "\"local copy\"\n{\n}\n");
+    }
+}
+
+TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone)
+{
+    for (const std::string& content : {std::string(), std::string("\"mine\"\n{\n\t\"uri\" \"http://127.0.0.1:4000/\"\n}\n")}) {
+        SCOPED_TRACE(content.empty() ? "empty file" : "other content");
+        FakeSteam steam;
+        writeFile(steam.target(), content);
+        HeroglowRun run({.extraRegistry = steam.registry()});
+        ASSERT_TRUE(run.waitUntilListening());
+        EXPECT_EQ(run.output().find(kNotInstalled), std::string::npos);
+        EXPECT_EQ(readFile(steam.target()), content);
+    }
+}
+
+// A copy cut short (here: the disk fills up) must not stay behind, or the next start would
+// take it for an installed file.
+TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind)
+{
+    TempFolder workingFolder("heroglow-cwd");
+    writeFile(workingFolder.path() / "Applet_Files" / kFileName, std::string(256 * 1024, '/'));
+    FakeSteam steam;
+    HeroglowRun run({.registerSdk = false,
+                     .extraRegistry = steam.registry(),
+                     .workingDirectory = workingFolder.path(),
+                     .fileSizeLimit = 64 * 1024});
+    ASSERT_TRUE(run.waitUntilListening());
+    EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
+    EXPECT_FALSE(fs::exists(steam.target()));
+}
+
+TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled)
+{
+    FakeSteam withoutCfg("dota 2 beta", false);
+    FakeSteam noDota;
+    fs::remove(noDota.steam() / "steamapps" / "appmanifest_570.acf");
+    FakeSteam brokenManifest;
+    writeFile(brokenManifest.steam() / "steamapps" / "appmanifest_570.acf",
+              "\"AppState\"\n{\n\t\"installdir\"\t\"\xff\xfe\"\n}\n");
+
+    struct Case {
+        const char* name;
+        std::string registry;
+    };
+    const Case cases[] = {
+        {"no Steam", ""},
+        {"Steam without Dota 2", noDota.registry()},
+        {"game without cfg folder", withoutCfg.registry()},
+        {"manifest naming a folder that is not UTF-8", brokenManifest.registry()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeroglowRun run({.extraRegistry = c.registry});
+        ASSERT_TRUE(run.waitUntilListening()) << "start-up goes on";
+        EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
+    }
+    EXPECT_FALSE(fs::exists(withoutCfg.cfg())) << "no folder above gamestate_integration is made";
+}
+
+}  // namespace
+}  // namespace lumo::test

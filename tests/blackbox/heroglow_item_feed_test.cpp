@@ -1,0 +1,73 @@
+// The item feed download at start-up, against a loopback HTTP server standing in for the
+// publisher's web site.
+#include <chrono>
+
+#include <gtest/gtest.h>
+
+#include "heroglow_run.h"
+#include "http_server.h"
+
+namespace lumo::test {
+namespace {
+
+constexpr const char* kFeedTarget = "/jsfeed/heropediadata?feeds=itemdata";
+constexpr const char* kStartOfOutput = "Could not install the integration config file \n";
+constexpr const char* kListening = "Server connected\n\n";
+const std::string kCatalogue = R"({"itemdata":{"blink":{"id":1,"dname":"Blink Dagger","cd":15}}})";
+
+TEST(HeroglowItemFeed, OutcomesOfTheDownload)
+{
+    struct Case {
+        const char* name;
+        std::map<std::string, HttpResponse> routes;
+        std::string printed;  // between the start-up messages and "Server connected"
+        std::vector<std::string> requests;
+    };
+    const Case cases[] = {
+        {"catalogue", {{kFeedTarget, {.body = kCatalogue}}}, "", {kFeedTarget}},
+        {"HTML page instead of JSON",
+         {{kFeedTarget, {.contentType = "text/html", .body = "<html><body>Moved</body></html>"}}},
+         "Bad JSON received",
+         {kFeedTarget}},
+        {"error status with a page", {}, "Bad JSON received", {kFeedTarget}},
+        {"empty answer", {{kFeedTarget, {.body = ""}}}, "Bad JSON received", {kFeedTarget}},
+        {"redirect followed",
+         {{kFeedTarget, {.status = 302, .contentType = "text/html", .location = "/moved/itemdata.json"}},
+          {"/moved/itemdata.json", {.body = kCatalogue}}},
+         "",
+         {kFeedTarget, "/moved/itemdata.json"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackHttpServer server(c.routes);
+        HeroglowRun run({.itemFeedUrl = server.url(kFeedTarget)});
+        ASSERT_TRUE(run.waitUntilListening());
+        EXPECT_EQ(run.output(), kStartOfOutput + c.printed + kListening);
+        EXPECT_EQ(server.requests(), c.requests);
+    }
+}
+
+TEST(HeroglowItemFeed, UnreachableFeedIsReportedAndStartUpGoesOn)
+{
+    HeroglowRun run({.itemFeedUrl = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget});
+    ASSERT_TRUE(run.waitUntilListening());
+    EXPECT_EQ(run.output(), std::string(kStartOfOutput) + "curl_easy_perform() failed: 7\n" + kListening);
+}
+
+// A server that takes the request and never answers must not hold start-up for ever.
+TEST(HeroglowItemFeed, SilentFeedTimesOut)
+{
+    LoopbackHttpServer server({{kFeedTarget, {.silent = true}}});
+    const auto start = std::chrono::steady_clock::now();
+    HeroglowRun run({.itemFeedUrl = server.url(kFeedTarget)});
+    ASSERT_TRUE(run.waitForOutput(kListening, 30s));
+    const auto waited = std::chrono::steady_clock::now() - start;
+
+    EXPECT_EQ(run.output(), std::string(kStartOfOutput) + "curl_easy_perform() failed: 28\n" + kListening);
+    EXPECT_GE(waited, 14s);
+    EXPECT_LT(waited, 25s);
+    EXPECT_EQ(server.requests(), std::vector<std::string>{kFeedTarget});
+}
+
+}  // namespace
+}  // namespace lumo::test
