@@ -14,8 +14,10 @@ inline constexpr std::uint64_t kMaxLibraryBytes = 256ull * 1024 * 1024;
 // the file's exact bytes) made with the maker's key built into this program.
 // Returns the library's handle, or null when the path is relative, the file is missing,
 // unreadable or too large, the signature is missing or wrong, or loading fails. Prints
-// nothing and never throws. The library is never unloaded (on POSIX its file stays open
-// with it); loading the same file again returns it once more and only raises its load count.
+// nothing and never throws. On POSIX the verified bytes are loaded from a sealed in-memory
+// copy, so a change to the file after the check cannot reach the program. The library is
+// never unloaded; loading the same content again returns it once more and only raises its
+// load count.
 void* loadVerifiedLibrary(const std::string& path);
 
 // The address of the export `name` of a library from loadVerifiedLibrary, or null.

@@ -6,9 +6,11 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sodium.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -79,12 +81,55 @@ bool readSignature(const std::string& path, unsigned char (&signature)[crypto_si
     return readExactly(fd.get(), signature, crypto_sign_BYTES);
 }
 
-// True when `fd` holds a library signed with the maker's key in `signaturePath`.
-bool hasMakerSignature(int fd, const std::string& signaturePath) {
-    std::vector<unsigned char> bytes;
+// True when `bytes` are signed with the maker's key in `signaturePath`.
+bool hasMakerSignature(const std::vector<unsigned char>& bytes, const std::string& signaturePath) {
     unsigned char signature[crypto_sign_BYTES];
-    return readLibrary(fd, bytes) && readSignature(signaturePath, signature) &&
+    return readSignature(signaturePath, signature) &&
            ::crypto_sign_verify_detached(signature, bytes.data(), bytes.size(), kSdkPublicKey) == 0;
+}
+
+bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// A sealed in-memory file holding `bytes`: what dlopen maps from it can no longer change,
+// whatever happens to the file on disk after it was verified.
+int sealedCopy(const std::vector<unsigned char>& bytes) {
+    ScopedFd copy(::memfd_create("lumo-sdk", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+    if (!copy.valid() || !writeAll(copy.get(), bytes) ||
+        ::fcntl(copy.get(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0) {
+        return -1;
+    }
+    return copy.release();
+}
+
+using Digest = std::array<unsigned char, crypto_generichash_BYTES>;
+
+// Verified libraries already loaded, by content, with the sealed copy each was loaded from.
+// The copies stay open for as long as the libraries are loaded (for ever): glibc knows a
+// loaded object by the name it was opened with, so loading the same content again through
+// the same /proc/self/fd name finds it and only raises its load count, and no later copy
+// can reuse a number and be handed an object of other content.
+struct LoadedCopy {
+    Digest digest;
+    int fd;
+};
+std::vector<LoadedCopy> loadedCopies;
+
+void* openCopy(int fd) {
+    const std::string name = "/proc/self/fd/" + std::to_string(fd);
+    return ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
 bool sodiumReady() {
@@ -104,24 +149,32 @@ void* loadVerifiedLibrary(const std::string& path) {
         return nullptr;
     }
 
-    // One open file serves both the check and the load, so a file swapped in at that path
-    // after the check is never the one loaded.
-    ScopedFd library(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!library.valid()) {
-        return nullptr;
+    std::vector<unsigned char> bytes;
+    {
+        const ScopedFd library(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!library.valid() || !readLibrary(library.get(), bytes)) {
+            return nullptr;
+        }
     }
-    if (!hasMakerSignature(library.get(), path + ".sig")) {
+    if (!hasMakerSignature(bytes, path + ".sig")) {
         return nullptr;
     }
 
-    // glibc knows a loaded object by the name it was opened with before it compares device
-    // and inode. The descriptor stays open for as long as the library is loaded, so no later
-    // load can reuse its number and be handed this object under the same name; a second load
-    // of the same file still finds it by inode and only raises its load count.
-    const std::string openFile = "/proc/self/fd/" + std::to_string(library.get());
-    void* handle = ::dlopen(openFile.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Exactly the bytes that were verified are loaded, from a sealed copy in memory.
+    Digest digest{};
+    ::crypto_generichash(digest.data(), digest.size(), bytes.data(), bytes.size(), nullptr, 0);
+    for (const LoadedCopy& loaded : loadedCopies) {
+        if (loaded.digest == digest) {
+            return openCopy(loaded.fd);
+        }
+    }
+    ScopedFd copy(sealedCopy(bytes));
+    if (!copy.valid()) {
+        return nullptr;
+    }
+    void* handle = openCopy(copy.get());
     if (handle != nullptr) {
-        library.release();
+        loadedCopies.push_back({digest, copy.release()});
     }
     return handle;
 }

@@ -64,13 +64,30 @@ TEST_F(LoaderTest, LoadingTheSameFileAgainReusesTheLoadedLibrary) {
     EXPECT_EQ(testSdkLoads(), 1);
 }
 
-TEST_F(LoaderTest, AnotherFileLoadsAsItself) {
+// Libraries are known by their verified content, never by a reused descriptor number.
+TEST_F(LoaderTest, ContentDecidesWhichLibraryIsLoaded) {
     void* first = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.file("first.so")));
-    void* second = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.file("second.so")));
+    void* sameContent = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.file("second.so")));
+    void* other = loadVerifiedLibrary(copySignedLibrary(kTestSdkWithoutInit, folder.file("other.so")));
     ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    EXPECT_NE(second, first);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(sameContent, first);
+    EXPECT_NE(other, first);
+    EXPECT_NE(findExport(first, "LumoLedInit"), nullptr);
+    EXPECT_EQ(findExport(other, "LumoLedInit"), nullptr);
     EXPECT_EQ(testSdkLoads(), 2);
+}
+
+TEST_F(LoaderTest, FileChangedAfterLoadingDoesNotReachTheLoadedLibrary) {
+    const std::string library = copySignedLibrary(kTestSdk, folder.file("sdk.so"));
+    void* handle = loadVerifiedLibrary(library);
+    ASSERT_NE(handle, nullptr);
+    // Overwrite the file in place, keeping its inode, as an attacker with write access would.
+    const std::string other = copySignedLibrary(kTestSdkWithoutInit, folder.file("other.so"));
+    copyFile(other, library);
+    EXPECT_NE(findExport(handle, "LumoLedInit"), nullptr);
+    EXPECT_EQ(loadVerifiedLibrary(library), nullptr) << "old signature, new bytes";
+    EXPECT_EQ(testSdkLoads(), 1);
 }
 
 // Each case leaves at `library` something that must not be loaded.
@@ -239,9 +256,9 @@ TEST_F(LoaderTest, PathOf259CharactersLoadsAndOf260DoesNot) {
     EXPECT_TRUE(LumoLedInit());
     EXPECT_EQ(testSdkLoads(), 1);
 
-    // Only the registry's limit kept the longer path out.
+    // Only the registry's limit kept the longer path out (same content: the same library).
     EXPECT_NE(loadVerifiedLibrary(tooLong), nullptr);
-    EXPECT_EQ(testSdkLoads(), 2);
+    EXPECT_EQ(testSdkLoads(), 1);
 }
 
 }  // namespace
