@@ -132,13 +132,19 @@ void deleteKeyTree(RegistryKeys& keys, const std::string& key) {
     }
 }
 
-std::size_t utf16Length(const std::wstring& text) {
-    if constexpr (sizeof(wchar_t) == 2) {
+namespace {
+// A template, so that the branch for the other width of wchar_t is never compiled.
+template <typename Char>
+std::size_t utf16Units(const std::basic_string<Char>& text) {
+    if constexpr (sizeof(Char) == 2) {
         return text.size();
     } else {
-        return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](wchar_t c) { return c > 0xFFFF; }));
+        return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](Char c) { return c > 0xFFFF; }));
     }
 }
+}  // namespace
+
+std::size_t utf16Length(const std::wstring& text) { return utf16Units(text); }
 
 std::string_view rootName(RegistryRoot root) {
     switch (root) {
