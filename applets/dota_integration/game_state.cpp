@@ -81,7 +81,7 @@ bool flashRule(int health) {
 
 void sendLighting(bool mapPresent, bool flash, int brightness, TeamPercentages team) {
     if (!mapPresent) {
-        LumoLedSetLighting(30, 3, 1);
+        showIdleColor();
         return;
     }
     if (!keptGameState.previousHadMap) {
@@ -103,6 +103,8 @@ void sendLighting(bool mapPresent, bool flash, int brightness, TeamPercentages t
 }
 
 }  // namespace
+
+void showIdleColor() { LumoLedSetLighting(30, 3, 1); }
 
 void handleGameState(const wchar_t* text) {
     clearKeyBitmap();

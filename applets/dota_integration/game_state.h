@@ -4,6 +4,9 @@
 // text from its first '{', one wide character per byte received. Never throws.
 void handleGameState(const wchar_t* text);
 
+// The dim colour shown outside a match, at start-up and for posts without "map".
+void showIdleColor();
+
 // What handleGameState carries from one post to the next to drive the low-health flash.
 // Only posts that parse change it.
 struct KeptGameState {

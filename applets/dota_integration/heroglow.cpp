@@ -17,9 +17,6 @@
 namespace {
 
 constexpr std::uint16_t kGameStatePort = 3002;
-constexpr int kIdleRed = 30;
-constexpr int kIdleGreen = 3;
-constexpr int kIdleBlue = 1;
 
 }  // namespace
 
@@ -35,7 +32,7 @@ int runHeroglow()
     if (!LumoLedInit()) std::cout << "Could not initialize the LED SDK " << std::endl;
     declareAndReadOptions();
     fetchItemData();
-    LumoLedSetLighting(kIdleRed, kIdleGreen, kIdleBlue);
+    showIdleColor();
 
     GameStateListener listener = openGameStateListener(kGameStatePort);
     if (!listener) return 0;
