@@ -12,8 +12,7 @@ namespace {
 
 // Two programs may share one options file, so the temporary name must differ between
 // processes as well as between calls.
-std::string temporarySuffix()
-{
+std::string temporarySuffix() {
     static const unsigned long long processTag = [] {
         std::random_device device;
         return (static_cast<unsigned long long>(device()) << 32) ^ device();
@@ -24,8 +23,7 @@ std::string temporarySuffix()
 
 }  // namespace
 
-std::string writeFileAtomically(const std::filesystem::path& target, std::string_view content)
-{
+std::string writeFileAtomically(const std::filesystem::path& target, std::string_view content) {
     std::error_code error;
     const std::filesystem::path folder = target.parent_path();
     if (!folder.empty()) {

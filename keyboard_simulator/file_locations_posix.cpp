@@ -5,14 +5,12 @@
 
 namespace lumo::simulator {
 
-std::filesystem::path environmentPath(const char* name)
-{
+std::filesystem::path environmentPath(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::filesystem::path() : std::filesystem::path(value);
 }
 
-std::filesystem::path defaultOptionsFile()
-{
+std::filesystem::path defaultOptionsFile() {
     // The XDG base directory rules ignore a relative XDG_CONFIG_HOME.
     std::filesystem::path config = environmentPath("XDG_CONFIG_HOME");
     if (config.empty() || config.is_relative()) {

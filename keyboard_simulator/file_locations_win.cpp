@@ -7,8 +7,7 @@
 
 namespace lumo::simulator {
 
-std::filesystem::path environmentPath(const char* name)
-{
+std::filesystem::path environmentPath(const char* name) {
     // The variable names are ASCII; the values may not be, so read them wide.
     std::wstring wideName(name, name + std::char_traits<char>::length(name));
     DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
@@ -20,8 +19,7 @@ std::filesystem::path environmentPath(const char* name)
     return std::filesystem::path(value);
 }
 
-std::filesystem::path defaultOptionsFile()
-{
+std::filesystem::path defaultOptionsFile() {
     std::filesystem::path appData = environmentPath("APPDATA");
     if (appData.empty()) return {};
     return appData / "lumo" / "options.json";

@@ -5,8 +5,7 @@
 
 namespace lumo::simulator {
 
-void Journal::append(const std::filesystem::path& file, const nlohmann::ordered_json& line)
-{
+void Journal::append(const std::filesystem::path& file, const nlohmann::ordered_json& line) {
     if (file != openFile_) {
         out_.close();
         out_.clear();

@@ -10,56 +10,43 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json toJson(Rgb color)
-{
-    return Json::array({color.red, color.green, color.blue});
-}
+Json toJson(Rgb color) { return Json::array({color.red, color.green, color.blue}); }
 
-Json keysToJson(const std::array<Rgb, sdk::kBitmapKeys>& keys)
-{
+Json keysToJson(const std::array<Rgb, sdk::kBitmapKeys>& keys) {
     Json cells = Json::array();
     for (const Rgb& cell : keys) cells.push_back(toJson(cell));
     return cells;
 }
 
-bool isTiming(int milliseconds)
-{
-    return milliseconds >= 0;
-}
+bool isTiming(int milliseconds) { return milliseconds >= 0; }
 
 }  // namespace
 
-int percentToByte(int percent)
-{
-    return percent * 255 / 100;
-}
+int percentToByte(int percent) { return percent * 255 / 100; }
 
-bool isPercentColor(Rgb color)
-{
+bool isPercentColor(Rgb color) {
     auto inRange = [](int value) { return value >= 0 && value <= 100; };
     return inRange(color.red) && inRange(color.green) && inRange(color.blue);
 }
 
-bool Keyboard::setTargetDevice(int mask)
-{
+bool Keyboard::setTargetDevice(int mask) {
     if (mask < 0 || mask > sdk::kAllDevices) return false;
     mask_ = mask;
     return true;
 }
 
-bool Keyboard::setLighting(Rgb percent)
-{
+bool Keyboard::setLighting(Rgb percent) {
     if (!isPercentColor(percent)) return false;
     if (targetsDevicesWithoutPerKey()) current_.device = percent;
     if (targetsPerKeyDevices()) {
-        const Rgb bytes{percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+        const Rgb bytes{percentToByte(percent.red), percentToByte(percent.green),
+                        percentToByte(percent.blue)};
         current_.keys.fill(bytes);
     }
     return true;
 }
 
-bool Keyboard::setLightingFromBitmap(const unsigned char* bitmap)
-{
+bool Keyboard::setLightingFromBitmap(const unsigned char* bitmap) {
     if (bitmap == nullptr) return false;
     if (!targetsPerKeyDevices()) return true;
     for (int cell = 0; cell < sdk::kBitmapKeys; ++cell) {
@@ -70,44 +57,37 @@ bool Keyboard::setLightingFromBitmap(const unsigned char* bitmap)
     return true;
 }
 
-bool Keyboard::excludeKeysFromBitmap(const std::vector<int>& scanCodes)
-{
+bool Keyboard::excludeKeysFromBitmap(const std::vector<int>& scanCodes) {
     excludedCells_.clear();
     for (int scanCode : scanCodes)
         if (std::optional<int> cell = cellOfScanCode(scanCode)) excludedCells_.insert(*cell);
     return true;
 }
 
-bool Keyboard::setKeyLighting(std::optional<int> cell, Rgb percent)
-{
+bool Keyboard::setKeyLighting(std::optional<int> cell, Rgb percent) {
     if (!cell || !isPercentColor(percent)) return false;
     if (targetsPerKeyDevices())
-        current_.keys[*cell] = {percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+        current_.keys[*cell] = {percentToByte(percent.red), percentToByte(percent.green),
+                                percentToByte(percent.blue)};
     return true;
 }
 
-void Keyboard::saveLighting()
-{
-    saved_ = current_;
-}
+void Keyboard::saveLighting() { saved_ = current_; }
 
-bool Keyboard::restoreLighting()
-{
+bool Keyboard::restoreLighting() {
     if (!saved_) return false;
     current_ = *saved_;
     return true;
 }
 
-bool Keyboard::saveKeyLighting(int scanCode)
-{
+bool Keyboard::saveKeyLighting(int scanCode) {
     std::optional<int> cell = cellOfScanCode(scanCode);
     if (!cell) return false;
     savedKeys_[*cell] = current_.keys[*cell];
     return true;
 }
 
-bool Keyboard::restoreKeyLighting(int scanCode)
-{
+bool Keyboard::restoreKeyLighting(int scanCode) {
     std::optional<int> cell = cellOfScanCode(scanCode);
     if (!cell) return false;
     auto saved = savedKeys_.find(*cell);
@@ -116,8 +96,7 @@ bool Keyboard::restoreKeyLighting(int scanCode)
     return true;
 }
 
-bool Keyboard::startKeyboardEffect(Effect effect, Clock::time_point now)
-{
+bool Keyboard::startKeyboardEffect(Effect effect, Clock::time_point now) {
     if (!isPercentColor(effect.color) || !isTiming(effect.duration) || !isTiming(effect.interval.value_or(0)))
         return false;
     std::erase_if(effects_, [](const Effect& running) { return !running.key; });
@@ -127,8 +106,7 @@ bool Keyboard::startKeyboardEffect(Effect effect, Clock::time_point now)
     return true;
 }
 
-bool Keyboard::startKeyEffect(Effect effect, Clock::time_point now)
-{
+bool Keyboard::startKeyEffect(Effect effect, Clock::time_point now) {
     if (!effect.key || *effect.key <= 0 || !isPercentColor(effect.color) ||
         (effect.color2 && !isPercentColor(*effect.color2)) || !isTiming(effect.duration) ||
         !isTiming(effect.interval.value_or(0)))
@@ -139,34 +117,29 @@ bool Keyboard::startKeyEffect(Effect effect, Clock::time_point now)
     return true;
 }
 
-void Keyboard::stopEffects()
-{
-    effects_.clear();
-}
+void Keyboard::stopEffects() { effects_.clear(); }
 
-bool Keyboard::stopEffectsOnKey(int key)
-{
+bool Keyboard::stopEffectsOnKey(int key) {
     if (key <= 0) return false;
     std::erase_if(effects_, [key](const Effect& running) { return running.key == key; });
     return true;
 }
 
-void Keyboard::expireEffects(Clock::time_point now)
-{
+void Keyboard::expireEffects(Clock::time_point now) {
     std::erase_if(effects_, [now](const Effect& running) {
         return running.duration > 0 && now - running.started >= std::chrono::milliseconds(running.duration);
     });
 }
 
-nlohmann::ordered_json Keyboard::toJson() const
-{
+nlohmann::ordered_json Keyboard::toJson() const {
     Json state;
     state["initialized"] = initialized_;
     state["mask"] = mask_;
     state["device"] = simulator::toJson(current_.device);
     state["keys"] = keysToJson(current_.keys);
     if (saved_)
-        state["saved"] = Json{{"device", simulator::toJson(saved_->device)}, {"keys", keysToJson(saved_->keys)}};
+        state["saved"] =
+            Json{{"device", simulator::toJson(saved_->device)}, {"keys", keysToJson(saved_->keys)}};
     else
         state["saved"] = nullptr;
     Json effects = Json::array();

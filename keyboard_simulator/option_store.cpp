@@ -15,33 +15,33 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-std::string describe(const OptionPlace& place)
-{
+std::string describe(const OptionPlace& place) {
     return "option \"" + place.path + "\" of " + place.program + " in " + place.file.string();
 }
 
-bool isBlank(const std::string& text)
-{
-    return text.find_first_not_of(" \t\r\n") == std::string::npos;
-}
+bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 }  // namespace
 
-const char* optionTypeName(OptionType type)
-{
+const char* optionTypeName(OptionType type) {
     switch (type) {
-    case OptionType::color: return "color";
-    case OptionType::boolean: return "bool";
-    case OptionType::number: return "number";
-    case OptionType::key: return "key";
-    case OptionType::rect: return "rect";
-    case OptionType::select: return "select";
+    case OptionType::color:
+        return "color";
+    case OptionType::boolean:
+        return "bool";
+    case OptionType::number:
+        return "number";
+    case OptionType::key:
+        return "key";
+    case OptionType::rect:
+        return "rect";
+    case OptionType::select:
+        return "select";
     }
     return "";
 }
 
-bool fitsOptionType(OptionType type, const Json& value)
-{
+bool fitsOptionType(OptionType type, const Json& value) {
     switch (type) {
     case OptionType::color:
         if (!value.is_array() || value.size() != 3) return false;
@@ -51,10 +51,13 @@ bool fitsOptionType(OptionType type, const Json& value)
             if (channel < 0 || channel > 255) return false;
         }
         return true;
-    case OptionType::boolean: return value.is_boolean();
-    case OptionType::number: return value.is_number();
+    case OptionType::boolean:
+        return value.is_boolean();
+    case OptionType::number:
+        return value.is_number();
     case OptionType::key:
-    case OptionType::select: return value.is_string();
+    case OptionType::select:
+        return value.is_string();
     case OptionType::rect:
         if (!value.is_array() || value.size() != 4) return false;
         for (const Json& number : value)
@@ -64,8 +67,7 @@ bool fitsOptionType(OptionType type, const Json& value)
     return false;
 }
 
-OptionStore::FileStamp OptionStore::stampOf(const std::filesystem::path& file)
-{
+OptionStore::FileStamp OptionStore::stampOf(const std::filesystem::path& file) {
     std::error_code error;
     FileStamp stamp;
     if (file.empty() || !std::filesystem::is_regular_file(file, error)) return stamp;
@@ -79,18 +81,17 @@ OptionStore::FileStamp OptionStore::stampOf(const std::filesystem::path& file)
     return stamp;
 }
 
-bool OptionStore::synchronise(const std::filesystem::path& file)
-{
+bool OptionStore::synchronise(const std::filesystem::path& file) {
     if (file.empty()) {
-        reportOnce("no options file: neither LUMO_OPTIONS nor the user's configuration folder is known; "
-                   "options are kept in memory only");
+        reportOnce(
+            "no options file: neither LUMO_OPTIONS nor the user's configuration folder is known; "
+            "options are kept in memory only");
     }
     if (!loaded_ || file != file_ || stampOf(file) != stamp_) load(file);
     return usable_;
 }
 
-void OptionStore::load(const std::filesystem::path& file)
-{
+void OptionStore::load(const std::filesystem::path& file) {
     file_ = file;
     stamp_ = stampOf(file);
     loaded_ = true;
@@ -125,15 +126,13 @@ void OptionStore::load(const std::filesystem::path& file)
     }
 }
 
-Json& OptionStore::section(const std::string& program)
-{
+Json& OptionStore::section(const std::string& program) {
     Json& programOptions = document_[program];
     if (programOptions.is_null()) programOptions = Json::object();
     return programOptions;
 }
 
-bool OptionStore::save()
-{
+bool OptionStore::save() {
     if (file_.empty()) return true;
     std::string problem = writeFileAtomically(file_, dumpJson(document_, 2) + "\n");
     if (!problem.empty()) {
@@ -144,8 +143,7 @@ bool OptionStore::save()
     return true;
 }
 
-bool OptionStore::read(const OptionPlace& place, OptionType type, Json& value)
-{
+bool OptionStore::read(const OptionPlace& place, OptionType type, Json& value) {
     if (!synchronise(place.file)) return false;
     Json& options = section(place.program);
     if (!options.is_object()) {
@@ -194,8 +192,7 @@ bool OptionStore::read(const OptionPlace& place, OptionType type, Json& value)
     return handedBack;
 }
 
-bool OptionStore::label(const OptionPlace& place, const std::string& label)
-{
+bool OptionStore::label(const OptionPlace& place, const std::string& label) {
     if (!synchronise(place.file)) return false;
     Json& options = section(place.program);
     if (!options.is_object()) {

@@ -4,8 +4,7 @@
 
 namespace lumo::simulator {
 
-std::string programNameFromExecutable(const std::filesystem::path& executable)
-{
+std::string programNameFromExecutable(const std::filesystem::path& executable) {
     std::wstring name = executable.filename().wstring();
     constexpr std::wstring_view suffix = L".exe";
     if (name.size() > suffix.size()) {
@@ -21,8 +20,7 @@ std::string programNameFromExecutable(const std::filesystem::path& executable)
     return utf8.empty() ? "unknown" : utf8;
 }
 
-std::string programName()
-{
+std::string programName() {
     // The executable does not change while the process runs.
     static const std::string name = programNameFromExecutable(runningExecutable());
     return name;

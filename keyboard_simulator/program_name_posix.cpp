@@ -5,8 +5,7 @@
 
 namespace lumo::simulator {
 
-std::filesystem::path runningExecutable()
-{
+std::filesystem::path runningExecutable() {
     std::error_code error;
     std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::path() : executable;

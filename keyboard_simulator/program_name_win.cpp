@@ -7,8 +7,7 @@
 
 namespace lumo::simulator {
 
-std::filesystem::path runningExecutable()
-{
+std::filesystem::path runningExecutable() {
     // GetModuleFileNameW truncates silently and reports it only through the returned length,
     // so grow the buffer until the path fits.
     std::vector<wchar_t> buffer(MAX_PATH);

@@ -25,16 +25,15 @@ using Json = Simulator::Json;
 
 namespace {
 
-Json text(const wchar_t* value)
-{
+Json text(const wchar_t* value) {
     if (value == nullptr) return nullptr;
     return lumo::util::toUtf8(std::wstring(value));
 }
 
 // Wide text in a caller's buffer of `bufferBytes` bytes, which need not hold a terminator.
-std::wstring boundedText(const wchar_t* buffer, int bufferBytes)
-{
-    const std::size_t capacity = bufferBytes > 0 ? static_cast<std::size_t>(bufferBytes) / sizeof(wchar_t) : 0;
+std::wstring boundedText(const wchar_t* buffer, int bufferBytes) {
+    const std::size_t capacity =
+        bufferBytes > 0 ? static_cast<std::size_t>(bufferBytes) / sizeof(wchar_t) : 0;
     std::size_t length = 0;
     while (length < capacity && buffer[length] != L'\0') ++length;
     return std::wstring(buffer, length);
@@ -42,8 +41,7 @@ std::wstring boundedText(const wchar_t* buffer, int bufferBytes)
 
 // Writes `value` into a caller's buffer of `bufferBytes` bytes, cut to fit and terminated;
 // returns the text written.
-std::string writeBounded(const std::string& value, wchar_t* buffer, int bufferBytes)
-{
+std::string writeBounded(const std::string& value, wchar_t* buffer, int bufferBytes) {
     const std::size_t capacity = static_cast<std::size_t>(bufferBytes) / sizeof(wchar_t);
     std::wstring wide = lumo::util::fromUtf8(value);
     std::size_t length = std::min(wide.size(), capacity - 1);
@@ -58,14 +56,12 @@ std::string writeBounded(const std::string& value, wchar_t* buffer, int bufferBy
 }
 
 template <typename T>
-Json pointee(const T* value)
-{
+Json pointee(const T* value) {
     if (value == nullptr) return nullptr;
     return *value;
 }
 
-Json hex(const unsigned char* bytes, int count)
-{
+Json hex(const unsigned char* bytes, int count) {
     if (bytes == nullptr) return nullptr;
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -79,8 +75,7 @@ Json hex(const unsigned char* bytes, int count)
 
 // The option named by `path` for the running program; nullopt for a null, empty or
 // malformed path.
-std::optional<OptionPlace> placeOf(const OptionPlace& program, const wchar_t* path)
-{
+std::optional<OptionPlace> placeOf(const OptionPlace& program, const wchar_t* path) {
     if (path == nullptr) return std::nullopt;
     OptionPlace place = program;
     place.path = lumo::util::toUtf8(std::wstring(path));
@@ -88,24 +83,22 @@ std::optional<OptionPlace> placeOf(const OptionPlace& program, const wchar_t* pa
     return place;
 }
 
-bool readOption(OptionStore& store, const OptionPlace& program, const wchar_t* path, OptionType type, Json& value)
-{
+bool readOption(OptionStore& store, const OptionPlace& program, const wchar_t* path, OptionType type,
+                Json& value) {
     std::optional<OptionPlace> place = placeOf(program, path);
     return place && store.read(*place, type, value);
 }
 
-bool lighting(const char* operation, Json arguments, const std::function<bool(Keyboard&)>& change)
-{
+bool lighting(const char* operation, Json arguments, const std::function<bool(Keyboard&)>& change) {
     return Simulator::instance().lighting(operation, std::move(arguments), change);
 }
 
-bool option(const char* operation, Json arguments, const Simulator::OptionWork& work)
-{
+bool option(const char* operation, Json arguments, const Simulator::OptionWork& work) {
     return Simulator::instance().option(operation, std::move(arguments), work);
 }
 
-Effect effect(const char* kind, std::optional<int> key, Rgb color, int duration, std::optional<int> interval)
-{
+Effect effect(const char* kind, std::optional<int> key, Rgb color, int duration,
+              std::optional<int> interval) {
     Effect made;
     made.kind = kind;
     made.key = key;
@@ -119,20 +112,17 @@ Effect effect(const char* kind, std::optional<int> key, Rgb color, int duration,
 
 extern "C" {
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedInit()
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedInit() {
     return Simulator::instance().initialize("LumoLedInit", Json::array());
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedInitWithName(const wchar_t* applicationName)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedInitWithName(const wchar_t* applicationName) {
     if (applicationName == nullptr)
         return lighting("LumoLedInitWithName", Json::array({nullptr}), [](Keyboard&) { return false; });
     return Simulator::instance().initialize("LumoLedInitWithName", Json::array({text(applicationName)}));
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionNumber(const wchar_t* path, double* value, int flag)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionNumber(const wchar_t* path, double* value, int flag) {
     return option("LumoGetConfigOptionNumber", Json::array({text(path), pointee(value), flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json& result) {
                       if (value == nullptr) return false;
@@ -144,8 +134,7 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionNumber(const wchar_t* path, do
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionBool(const wchar_t* path, bool* value, int flag)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionBool(const wchar_t* path, bool* value, int flag) {
     return option("LumoGetConfigOptionBool", Json::array({text(path), pointee(value), flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json& result) {
                       if (value == nullptr) return false;
@@ -157,8 +146,8 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionBool(const wchar_t* path, bool
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue, int flag)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue,
+                                                        int flag) {
     return option("LumoGetConfigOptionColor",
                   Json::array({text(path), pointee(red), pointee(green), pointee(blue), flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json& result) {
@@ -173,8 +162,8 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRect(const wchar_t* path, int* x, int* y, int* width, int* height, int flag)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRect(const wchar_t* path, int* x, int* y, int* width,
+                                                       int* height, int flag) {
     return option("LumoGetConfigOptionRect",
                   Json::array({text(path), pointee(x), pointee(y), pointee(width), pointee(height), flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json& result) {
@@ -190,9 +179,10 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRect(const wchar_t* path, int*
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRange(const wchar_t* path, double* value, double minimum, double maximum, int flag)
-{
-    return option("LumoGetConfigOptionRange", Json::array({text(path), pointee(value), minimum, maximum, flag}),
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRange(const wchar_t* path, double* value, double minimum,
+                                                        double maximum, int flag) {
+    return option("LumoGetConfigOptionRange",
+                  Json::array({text(path), pointee(value), minimum, maximum, flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json& result) {
                       if (value == nullptr || !(minimum <= maximum)) return false;
                       Json stored = *value;
@@ -206,23 +196,25 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRange(const wchar_t* path, dou
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionSelect(const wchar_t* path, wchar_t* value, int valueSize, const wchar_t* choices, int flag)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionSelect(const wchar_t* path, wchar_t* value, int valueSize,
+                                                         const wchar_t* choices, int flag) {
     Json entry = value == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(value, valueSize)));
-    return option("LumoGetConfigOptionSelect", Json::array({text(path), entry, valueSize, text(choices), flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      if (value == nullptr || choices == nullptr || valueSize < static_cast<int>(sizeof(wchar_t)))
-                          return false;
-                      Json stored = entry;
-                      if (!readOption(store, program, path, OptionType::select, stored)) return false;
-                      result = writeBounded(stored.get<std::string>(), value, valueSize);
-                      return true;
-                  });
+    return option(
+        "LumoGetConfigOptionSelect", Json::array({text(path), entry, valueSize, text(choices), flag}),
+        [&](OptionStore& store, const OptionPlace& program, Json& result) {
+            if (value == nullptr || choices == nullptr || valueSize < static_cast<int>(sizeof(wchar_t)))
+                return false;
+            Json stored = entry;
+            if (!readOption(store, program, path, OptionType::select, stored)) return false;
+            result = writeBounded(stored.get<std::string>(), value, valueSize);
+            return true;
+        });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionKeyInput(const wchar_t* path, wchar_t* buffer, int bufferSize, int flag)
-{
-    Json entry = buffer == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(buffer, bufferSize)));
+KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionKeyInput(const wchar_t* path, wchar_t* buffer,
+                                                           int bufferSize, int flag) {
+    Json entry =
+        buffer == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(buffer, bufferSize)));
     return option("LumoGetConfigOptionKeyInput", Json::array({text(path), entry, bufferSize, flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json& result) {
                       // Not even a terminator fits: nothing may be written.
@@ -234,8 +226,7 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionKeyInput(const wchar_t* path, 
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoSetConfigOptionLabel(const wchar_t* path, const wchar_t* label, int flag)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoSetConfigOptionLabel(const wchar_t* path, const wchar_t* label, int flag) {
     return option("LumoSetConfigOptionLabel", Json::array({text(path), text(label), flag}),
                   [&](OptionStore& store, const OptionPlace& program, Json&) {
                       std::optional<OptionPlace> place = placeOf(program, path);
@@ -244,56 +235,55 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoSetConfigOptionLabel(const wchar_t* path, con
                   });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveCurrentLighting()
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveCurrentLighting() {
     return lighting("LumoLedSaveCurrentLighting", Json::array(), [](Keyboard& keyboard) {
         keyboard.saveLighting();
         return true;
     });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetTargetDevice(int mask)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetTargetDevice(int mask) {
     return lighting("LumoLedSetTargetDevice", Json::array({mask}),
                     [&](Keyboard& keyboard) { return keyboard.setTargetDevice(mask); });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLighting(int red, int green, int blue)
-{
-    return lighting("LumoLedSetLighting", Json::array({red, green, blue}),
-                    [&](Keyboard& keyboard) { return keyboard.setLighting({red, green, blue}); });
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLighting(int red, int green, int blue) {
+    return lighting("LumoLedSetLighting", Json::array({red, green, blue}), [&](Keyboard& keyboard) {
+        return keyboard.setLighting({red, green, blue});
+    });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLighting()
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLighting() {
     return lighting("LumoLedRestoreLighting", Json::array(),
                     [](Keyboard& keyboard) { return keyboard.restoreLighting(); });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashLighting(int red, int green, int blue, int duration, int interval)
-{
-    return lighting("LumoLedFlashLighting", Json::array({red, green, blue, duration, interval}), [&](Keyboard& keyboard) {
-        return keyboard.startKeyboardEffect(effect("flash", std::nullopt, {red, green, blue}, duration, interval),
-                                            Keyboard::Clock::now());
-    });
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashLighting(int red, int green, int blue, int duration,
+                                                    int interval) {
+    return lighting("LumoLedFlashLighting", Json::array({red, green, blue, duration, interval}),
+                    [&](Keyboard& keyboard) {
+                        return keyboard.startKeyboardEffect(
+                            effect("flash", std::nullopt, {red, green, blue}, duration, interval),
+                            Keyboard::Clock::now());
+                    });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseLighting(int red, int green, int blue, int duration, int interval)
-{
-    return lighting("LumoLedPulseLighting", Json::array({red, green, blue, duration, interval}), [&](Keyboard& keyboard) {
-        return keyboard.startKeyboardEffect(effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
-                                            Keyboard::Clock::now());
-    });
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseLighting(int red, int green, int blue, int duration,
+                                                    int interval) {
+    return lighting("LumoLedPulseLighting", Json::array({red, green, blue, duration, interval}),
+                    [&](Keyboard& keyboard) {
+                        return keyboard.startKeyboardEffect(
+                            effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
+                            Keyboard::Clock::now());
+                    });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingFromBitmap(const unsigned char* bitmap)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingFromBitmap(const unsigned char* bitmap) {
     return lighting("LumoLedSetLightingFromBitmap", Json::array({hex(bitmap, lumo::sdk::kBitmapBytes)}),
                     [&](Keyboard& keyboard) { return keyboard.setLightingFromBitmap(bitmap); });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedExcludeKeysFromBitmap(const int* keys, int count)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedExcludeKeysFromBitmap(const int* keys, int count) {
     std::vector<int> scanCodes;
     if (keys != nullptr && count > 0) scanCodes.assign(keys, keys + count);
     const Json listed = keys == nullptr ? Json(nullptr) : Json(scanCodes);
@@ -303,37 +293,38 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoLedExcludeKeysFromBitmap(const int* keys, int
     });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithScanCode(int key, int red, int green, int blue)
-{
-    return lighting("LumoLedSetLightingForKeyWithScanCode", Json::array({key, red, green, blue}), [&](Keyboard& keyboard) {
-        return keyboard.setKeyLighting(lumo::simulator::cellOfScanCode(key), {red, green, blue});
-    });
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithScanCode(int key, int red, int green, int blue) {
+    return lighting(
+        "LumoLedSetLightingForKeyWithScanCode", Json::array({key, red, green, blue}),
+        [&](Keyboard& keyboard) {
+            return keyboard.setKeyLighting(lumo::simulator::cellOfScanCode(key), {red, green, blue});
+        });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithHidCode(int key, int red, int green, int blue)
-{
-    return lighting("LumoLedSetLightingForKeyWithHidCode", Json::array({key, red, green, blue}), [&](Keyboard& keyboard) {
-        return keyboard.setKeyLighting(lumo::simulator::cellOfHidCode(key), {red, green, blue});
-    });
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithHidCode(int key, int red, int green, int blue) {
+    return lighting(
+        "LumoLedSetLightingForKeyWithHidCode", Json::array({key, red, green, blue}), [&](Keyboard& keyboard) {
+            return keyboard.setKeyLighting(lumo::simulator::cellOfHidCode(key), {red, green, blue});
+        });
 }
 
 // The simulated keyboard knows no key numbering of these two kinds: no key is found.
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithQuartzCode(int key, int red, int green, int blue)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithQuartzCode(int key, int red, int green, int blue) {
     return lighting("LumoLedSetLightingForKeyWithQuartzCode", Json::array({key, red, green, blue}),
                     [](Keyboard&) { return false; });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithKeyName(int keyName, int red, int green, int blue)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithKeyName(int keyName, int red, int green,
+                                                                   int blue) {
     return lighting("LumoLedSetLightingForKeyWithKeyName", Json::array({keyName, red, green, blue}),
                     [](Keyboard&) { return false; });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseSingleKey(int key, int red, int green, int blue, int red2, int green2, int blue2, int duration, bool repeat)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseSingleKey(int key, int red, int green, int blue, int red2,
+                                                     int green2, int blue2, int duration, bool repeat) {
     return lighting("LumoLedPulseSingleKey",
-                    Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat}), [&](Keyboard& keyboard) {
+                    Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat}),
+                    [&](Keyboard& keyboard) {
                         Effect pulse = effect("pulse", key, {red, green, blue}, duration, std::nullopt);
                         pulse.color2 = Rgb{red2, green2, blue2};
                         pulse.repeat = repeat;
@@ -341,33 +332,32 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseSingleKey(int key, int red, int green
                     });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashSingleKey(int key, int red, int green, int blue, int duration, int interval)
-{
-    return lighting("LumoLedFlashSingleKey", Json::array({key, red, green, blue, duration, interval}), [&](Keyboard& keyboard) {
-        return keyboard.startKeyEffect(effect("flash", key, {red, green, blue}, duration, interval), Keyboard::Clock::now());
-    });
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashSingleKey(int key, int red, int green, int blue, int duration,
+                                                     int interval) {
+    return lighting("LumoLedFlashSingleKey", Json::array({key, red, green, blue, duration, interval}),
+                    [&](Keyboard& keyboard) {
+                        return keyboard.startKeyEffect(
+                            effect("flash", key, {red, green, blue}, duration, interval),
+                            Keyboard::Clock::now());
+                    });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffectsOnKey(int key)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffectsOnKey(int key) {
     return lighting("LumoLedStopEffectsOnKey", Json::array({key}),
                     [&](Keyboard& keyboard) { return keyboard.stopEffectsOnKey(key); });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveLightingForKey(int key)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveLightingForKey(int key) {
     return lighting("LumoLedSaveLightingForKey", Json::array({key}),
                     [&](Keyboard& keyboard) { return keyboard.saveKeyLighting(key); });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLightingForKey(int key)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLightingForKey(int key) {
     return lighting("LumoLedRestoreLightingForKey", Json::array({key}),
                     [&](Keyboard& keyboard) { return keyboard.restoreKeyLighting(key); });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffects()
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffects() {
     return lighting("LumoLedStopEffects", Json::array(), [](Keyboard& keyboard) {
         keyboard.stopEffects();
         return true;
@@ -375,16 +365,13 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffects()
 }
 
 // The simulated keyboard has no lighting zones.
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForTargetZone(unsigned char zone, int red, int green, int blue)
-{
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForTargetZone(unsigned char zone, int red, int green,
+                                                               int blue) {
     return lighting("LumoLedSetLightingForTargetZone", Json::array({zone, red, green, blue}),
                     [](Keyboard&) { return false; });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown()
-{
-    return Simulator::instance().shutdown("LumoLedShutdown");
-}
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown() { return Simulator::instance().shutdown("LumoLedShutdown"); }
 
 }  // extern "C"
 
@@ -407,10 +394,14 @@ static_assert(std::is_same_v<decltype(&LumoLedFlashLighting), LedFlashLighting*>
 static_assert(std::is_same_v<decltype(&LumoLedPulseLighting), LedPulseLighting*>);
 static_assert(std::is_same_v<decltype(&LumoLedSetLightingFromBitmap), LedSetLightingFromBitmap*>);
 static_assert(std::is_same_v<decltype(&LumoLedExcludeKeysFromBitmap), LedExcludeKeysFromBitmap*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingForKeyWithScanCode), LedSetLightingForKeyWithScanCode*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingForKeyWithHidCode), LedSetLightingForKeyWithHidCode*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingForKeyWithQuartzCode), LedSetLightingForKeyWithQuartzCode*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingForKeyWithKeyName), LedSetLightingForKeyWithKeyName*>);
+static_assert(
+    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithScanCode), LedSetLightingForKeyWithScanCode*>);
+static_assert(
+    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithHidCode), LedSetLightingForKeyWithHidCode*>);
+static_assert(
+    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithQuartzCode), LedSetLightingForKeyWithQuartzCode*>);
+static_assert(
+    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithKeyName), LedSetLightingForKeyWithKeyName*>);
 static_assert(std::is_same_v<decltype(&LumoLedPulseSingleKey), LedPulseSingleKey*>);
 static_assert(std::is_same_v<decltype(&LumoLedFlashSingleKey), LedFlashSingleKey*>);
 static_assert(std::is_same_v<decltype(&LumoLedStopEffectsOnKey), LedStopEffectsOnKey*>);

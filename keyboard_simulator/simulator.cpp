@@ -11,15 +11,13 @@
 
 namespace lumo::simulator {
 
-Simulator& Simulator::instance()
-{
+Simulator& Simulator::instance() {
     // Never destroyed: a program may still call the SDK while static objects are torn down.
     static Simulator* simulator = new Simulator();
     return *simulator;
 }
 
-bool Simulator::guarded(const char* operation, const std::function<bool()>& body)
-{
+bool Simulator::guarded(const char* operation, const std::function<bool()>& body) {
     try {
         std::lock_guard<std::mutex> lock(mutex_);
         return body();
@@ -34,8 +32,7 @@ bool Simulator::guarded(const char* operation, const std::function<bool()>& body
     return false;
 }
 
-void Simulator::journal(const char* operation, Json arguments, const Json* result, bool returned)
-{
+void Simulator::journal(const char* operation, Json arguments, const Json* result, bool returned) {
     std::filesystem::path file = journalFile();
     if (file.empty()) {
         journal_.append(file, Json());
@@ -51,16 +48,14 @@ void Simulator::journal(const char* operation, Json arguments, const Json* resul
     journal_.append(file, line);
 }
 
-void Simulator::publishState()
-{
+void Simulator::publishState() {
     std::filesystem::path file = stateFile();
     if (file.empty()) return;
     std::string problem = writeFileAtomically(file, dumpJson(keyboard_.toJson(), 2) + "\n");
     if (!problem.empty()) reportOnce("cannot write the keyboard state: " + problem);
 }
 
-bool Simulator::initialize(const char* operation, Json arguments)
-{
+bool Simulator::initialize(const char* operation, Json arguments) {
     return guarded(operation, [&] {
         keyboard_.setInitialized(true);
         publishState();
@@ -69,8 +64,7 @@ bool Simulator::initialize(const char* operation, Json arguments)
     });
 }
 
-bool Simulator::shutdown(const char* operation)
-{
+bool Simulator::shutdown(const char* operation) {
     return guarded(operation, [&] {
         const bool wasInitialized = keyboard_.initialized();
         if (wasInitialized) {
@@ -82,8 +76,8 @@ bool Simulator::shutdown(const char* operation)
     });
 }
 
-bool Simulator::lighting(const char* operation, Json arguments, const std::function<bool(Keyboard&)>& change)
-{
+bool Simulator::lighting(const char* operation, Json arguments,
+                         const std::function<bool(Keyboard&)>& change) {
     return guarded(operation, [&] {
         keyboard_.expireEffects(Keyboard::Clock::now());
         const bool done = keyboard_.initialized() && change(keyboard_);
@@ -93,8 +87,7 @@ bool Simulator::lighting(const char* operation, Json arguments, const std::funct
     });
 }
 
-bool Simulator::option(const char* operation, Json arguments, const OptionWork& work)
-{
+bool Simulator::option(const char* operation, Json arguments, const OptionWork& work) {
     return guarded(operation, [&] {
         Json result;
         bool done = false;

@@ -8,8 +8,7 @@ namespace lumo::simulator {
 
 // Text of `value` on one line. Text that is not valid UTF-8 is written with replacement
 // characters instead of throwing, so a caller's odd bytes cannot make a call fail.
-inline std::string dumpJson(const nlohmann::ordered_json& value, int indent = -1)
-{
+inline std::string dumpJson(const nlohmann::ordered_json& value, int indent = -1) {
     return value.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 

@@ -8,10 +8,10 @@ struct BarLayout {
     int count;
 };
 
-inline constexpr BarLayout kHealthOnTopRow{0, 16};     // the key left of F1 to three past F12
+inline constexpr BarLayout kHealthOnTopRow{0, 16};        // the key left of F1 to three past F12
 inline constexpr BarLayout kHealthOnFunctionKeys{1, 12};  // F1-F12
-inline constexpr BarLayout kManaOnNumberRow{21, 17};   // "`" to six past "0"
-inline constexpr BarLayout kManaOnDigits{22, 13};      // "1" to three past "0"
+inline constexpr BarLayout kManaOnNumberRow{21, 17};      // "`" to six past "0"
+inline constexpr BarLayout kManaOnDigits{22, 13};         // "1" to three past "0"
 
 // Health 0-100 as green keys over red ones. Stepped: key n (1-based) is green once health
 // reaches n hundredths of the bar. Smooth: the key at the boundary blends green into red.

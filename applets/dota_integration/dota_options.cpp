@@ -50,16 +50,11 @@ constexpr OptionLabel kColorAndMiscLabels[] = {
 };
 
 constexpr OptionLabel kKeybindLabels[] = {
-    {L"keybinds", L"Keybinds"},
-    {L"keybinds/ability0", L"Ability 0"},
-    {L"keybinds/ability1", L"Ability 1"},
-    {L"keybinds/ability2", L"Ability 2"},
-    {L"keybinds/ability3", L"Ability 3"},
-    {L"keybinds/slot0", L"Item slot 0"},
-    {L"keybinds/slot1", L"Item slot 1"},
-    {L"keybinds/slot2", L"Item slot 2"},
-    {L"keybinds/slot3", L"Item slot 3"},
-    {L"keybinds/slot4", L"Item slot 4"},
+    {L"keybinds", L"Keybinds"},           {L"keybinds/ability0", L"Ability 0"},
+    {L"keybinds/ability1", L"Ability 1"}, {L"keybinds/ability2", L"Ability 2"},
+    {L"keybinds/ability3", L"Ability 3"}, {L"keybinds/slot0", L"Item slot 0"},
+    {L"keybinds/slot1", L"Item slot 1"},  {L"keybinds/slot2", L"Item slot 2"},
+    {L"keybinds/slot3", L"Item slot 3"},  {L"keybinds/slot4", L"Item slot 4"},
     {L"keybinds/slot5", L"Item slot 5"},
 };
 

@@ -49,11 +49,14 @@ TeamPercentages teamColor(const nlohmann::json& root) {
         return {};
     }
     const std::string_view team = stringMember(*player, "team_name", "");
-    const OptionColor* color = team == "radiant" ? &options::radiant : team == "dire" ? &options::dire : nullptr;
+    const OptionColor* color = team == "radiant" ? &options::radiant
+                               : team == "dire"  ? &options::dire
+                                                 : nullptr;
     if (color == nullptr) {
         return {};
     }
-    return {percentFromChannel(color->red), percentFromChannel(color->green), percentFromChannel(color->blue)};
+    return {percentFromChannel(color->red), percentFromChannel(color->green),
+            percentFromChannel(color->blue)};
 }
 
 // Decides whether this post flashes the unfilled health red; updates the flash counters.
@@ -132,7 +135,8 @@ void handleGameState(const wchar_t* text) {
                 brightness = 0;
             }
             if (options::showHealth) {
-                paintHealthBar(health, options::alternativeHealthLayout ? kHealthOnFunctionKeys : kHealthOnTopRow,
+                paintHealthBar(health,
+                               options::alternativeHealthLayout ? kHealthOnFunctionKeys : kHealthOnTopRow,
                                options::smoothHealth, flash ? brightness : kFullBrightness);
             }
             if (options::showMana) {
@@ -141,7 +145,8 @@ void handleGameState(const wchar_t* text) {
         }
     }
 
-    if (nlohmann::json* abilities = findMember(root, "abilities"); abilities != nullptr && abilities->is_object()) {
+    if (nlohmann::json* abilities = findMember(root, "abilities");
+        abilities != nullptr && abilities->is_object()) {
         paintAbilityKeys(*abilities, team.red, team.green, team.blue);
     }
     if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {

@@ -20,8 +20,7 @@ constexpr std::uint16_t kGameStatePort = 3002;
 
 }  // namespace
 
-int runHeroglow()
-{
+int runHeroglow() {
     // The program runs until it is ended from outside, so buffered diagnostics (and the
     // unterminated "Bad JSON received") would never reach a redirected standard output.
     std::setvbuf(stdout, nullptr, _IONBF, 0);

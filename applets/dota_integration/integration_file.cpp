@@ -25,8 +25,7 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // The game's folder, or "" when it cannot be found. Steam files that exist but cannot be
 // read count as not found: start-up must go on either way.
-std::string dotaFolder()
-{
+std::string dotaFolder() {
     try {
         return lumo::util::findSteamAppFolder(kDotaAppId);
     } catch (const std::exception&) {
@@ -34,30 +33,28 @@ std::string dotaFolder()
     }
 }
 
-bool isRegularFile(const fs::path& file)
-{
+bool isRegularFile(const fs::path& file) {
     std::error_code ec;
     return fs::is_regular_file(file, ec);
 }
 
 // The file to install: Applet_Files in the working folder, else Applet_Files beside the
 // program, so the result does not depend on how the program was started. Empty when neither.
-fs::path integrationSource()
-{
+fs::path integrationSource() {
     const fs::path besideWorkingFolder(kSourceBesideWorkingFolder);
     if (isRegularFile(besideWorkingFolder)) return besideWorkingFolder;
 
     const fs::path executable = fs::executable_path();
     if (executable.empty()) return {};
-    const fs::path besideProgram = executable.parent_path() / fs::path("Applet_Files") / fs::path(kIntegrationFileName);
+    const fs::path besideProgram =
+        executable.parent_path() / fs::path("Applet_Files") / fs::path(kIntegrationFileName);
     if (isRegularFile(besideProgram)) return besideProgram;
     return {};
 }
 
 // Copies `source` over `target` byte for byte. A copy that fails part way is deleted again:
 // a truncated file would count as installed at the next start.
-bool copyFile(const fs::path& source, const fs::path& target)
-{
+bool copyFile(const fs::path& source, const fs::path& target) {
     FileHandle in(fs::fopen(source, "rb"));
     if (!in) return false;
     FileHandle out(fs::fopen(target, "wb"));
@@ -87,8 +84,7 @@ bool copyFile(const fs::path& source, const fs::path& target)
 
 }  // namespace
 
-bool installIntegrationFile()
-{
+bool installIntegrationFile() {
     const std::string folder = dotaFolder();
     if (folder.empty()) return false;
 

@@ -23,28 +23,24 @@ struct EasyHandleCleanup {
 using EasyHandle = std::unique_ptr<CURL, EasyHandleCleanup>;
 
 // libcurl calls its write function through a void* user pointer; this keeps the call typed.
-std::size_t writeToText(char* data, std::size_t size, std::size_t count, void* text)
-{
+std::size_t writeToText(char* data, std::size_t size, std::size_t count, void* text) {
     return appendToText(data, size, count, static_cast<std::string*>(text));
 }
 
 }  // namespace
 
-std::string itemFeedAddress()
-{
+std::string itemFeedAddress() {
     const char* configured = std::getenv(kItemFeedVariable);
     return configured != nullptr && *configured != '\0' ? configured : kItemFeedAddress;
 }
 
-std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::string* text)
-{
+std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::string* text) {
     if (text == nullptr) return 0;
     text->append(data, size * count);
     return size * count;
 }
 
-int fetchItemData()
-{
+int fetchItemData() {
     EasyHandle curl(curl_easy_init());
     if (!curl) return 0;
 
@@ -74,7 +70,8 @@ int fetchItemData()
 
     try {
         // Only checked: nothing else reads the catalogue.
-        [[maybe_unused]] const nlohmann::json parsed = nlohmann::json::parse(itemDataText, nullptr, true, false);
+        [[maybe_unused]] const nlohmann::json parsed =
+            nlohmann::json::parse(itemDataText, nullptr, true, false);
     } catch (const nlohmann::json::exception&) {
         std::cout << "Bad JSON received";
         return -1;

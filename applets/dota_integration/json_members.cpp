@@ -52,7 +52,6 @@ bool boolMember(const nlohmann::json& object, std::string_view name, bool fallba
 std::string_view stringMember(const nlohmann::json& object, std::string_view name,
                               std::string_view fallback) {
     const nlohmann::json* member = findMember(object, name);
-    return member != nullptr && member->is_string()
-               ? std::string_view(member->get_ref<const std::string&>())
-               : fallback;
+    return member != nullptr && member->is_string() ? std::string_view(member->get_ref<const std::string&>())
+                                                    : fallback;
 }

@@ -18,5 +18,4 @@ int numberToInt(const nlohmann::json& number);
 int intMember(const nlohmann::json& object, std::string_view name, int fallback);
 bool boolMember(const nlohmann::json& object, std::string_view name, bool fallback);
 // Points into `object`; valid while it lives.
-std::string_view stringMember(const nlohmann::json& object, std::string_view name,
-                              std::string_view fallback);
+std::string_view stringMember(const nlohmann::json& object, std::string_view name, std::string_view fallback);

@@ -1,7 +1,4 @@
 // heroglow's entry point on POSIX systems, where it runs with the simulated keyboard.
 #include "heroglow.h"
 
-int main()
-{
-    return runHeroglow();
-}
+int main() { return runHeroglow(); }

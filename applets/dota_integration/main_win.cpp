@@ -3,7 +3,4 @@
 
 #include "heroglow.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
-    return runHeroglow();
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return runHeroglow(); }

@@ -9,20 +9,19 @@ namespace {
 
 using ExportsTest = SimulatorTest;
 
-TEST_F(ExportsTest, EveryOperationIsExportedByName)
-{
+TEST_F(ExportsTest, EveryOperationIsExportedByName) {
     for (const char* name : sdk::kExportNames) {
         SCOPED_TRACE(name);
         EXPECT_NE(dlsym(sdk.handle, name), nullptr);
     }
     // The helpers inside stay hidden, so nothing else can bind to them.
     EXPECT_EQ(dlsym(sdk.handle, "_ZN4lumo9simulator11programNameB5cxx11Ev"), nullptr);
-    EXPECT_EQ(dlsym(sdk.handle, "_ZN4lumo9simulator10reportOnceERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
+    EXPECT_EQ(dlsym(sdk.handle,
+                    "_ZN4lumo9simulator10reportOnceERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
               nullptr);
 }
 
-TEST_F(ExportsTest, CallsBeforeInitDoNothingAndFail)
-{
+TEST_F(ExportsTest, CallsBeforeInitDoNothingAndFail) {
     ASSERT_TRUE(sdk.LumoLedSetLighting(10, 20, 30));
     ASSERT_TRUE(sdk.LumoLedShutdown());
     EXPECT_FALSE(sdk.LumoLedShutdown());
@@ -45,8 +44,7 @@ TEST_F(ExportsTest, CallsBeforeInitDoNothingAndFail)
     EXPECT_TRUE(now.at("saved").is_null());
 }
 
-TEST_F(ExportsTest, NullPointersAreRefused)
-{
+TEST_F(ExportsTest, NullPointersAreRefused) {
     int value = 0;
     bool flag = false;
     double number = 0;
@@ -78,8 +76,7 @@ TEST_F(ExportsTest, NullPointersAreRefused)
     EXPECT_FALSE(std::filesystem::exists(optionsPath));
 }
 
-TEST_F(ExportsTest, CallsFromTwoThreadsLeaveConsistentFiles)
-{
+TEST_F(ExportsTest, CallsFromTwoThreadsLeaveConsistentFiles) {
     auto lighting = [this] {
         for (int i = 0; i < 100; ++i) sdk.LumoLedSetLighting(i % 101, 0, 0);
     };

@@ -10,8 +10,7 @@
 namespace lumo::simulator::test {
 namespace {
 
-TEST(ProgramName, IsTheExecutablesBaseNameWithoutExe)
-{
+TEST(ProgramName, IsTheExecutablesBaseNameWithoutExe) {
     const struct {
         const char* executable;
         const char* name;
@@ -31,19 +30,20 @@ TEST(ProgramName, IsTheExecutablesBaseNameWithoutExe)
     }
 }
 
-TEST(KeyTable, ScanAndHidCodesReachTheCellsTheAppletsPaint)
-{
+TEST(KeyTable, ScanAndHidCodesReachTheCellsTheAppletsPaint) {
     const struct {
         const char* key;
         int scanCode;
         int hidCode;
         int cell;
     } cases[] = {
-        {"Escape", 0x01, 41, 0},  {"F1", 0x3B, 58, 1},     {"F12", 0x58, 69, 12},  {"grave", 0x29, 53, 21},
-        {"1", 0x02, 30, 22},      {"0", 0x0B, 39, 31},     {"Tab", 0x0F, 43, 42},  {"Q", 0x10, 20, 43},
-        {"I", 0x17, 12, 50},      {"P", 0x19, 19, 52},     {"A", 0x1E, 4, 64},     {"J", 0x24, 13, 70},
-        {"Shift", 0x2A, 225, 85}, {"Z", 0x2C, 29, 86},     {"N", 0x31, 17, 91},    {"full stop", 0x34, 55, 94},
-        {"Ctrl", 0x1D, 224, 105}, {"Alt", 0x38, 226, 108}, {"Space", 0x39, 44, 110},
+        {"Escape", 0x01, 41, 0},     {"F1", 0x3B, 58, 1},      {"F12", 0x58, 69, 12},
+        {"grave", 0x29, 53, 21},     {"1", 0x02, 30, 22},      {"0", 0x0B, 39, 31},
+        {"Tab", 0x0F, 43, 42},       {"Q", 0x10, 20, 43},      {"I", 0x17, 12, 50},
+        {"P", 0x19, 19, 52},         {"A", 0x1E, 4, 64},       {"J", 0x24, 13, 70},
+        {"Shift", 0x2A, 225, 85},    {"Z", 0x2C, 29, 86},      {"N", 0x31, 17, 91},
+        {"full stop", 0x34, 55, 94}, {"Ctrl", 0x1D, 224, 105}, {"Alt", 0x38, 226, 108},
+        {"Space", 0x39, 44, 110},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
@@ -55,8 +55,7 @@ TEST(KeyTable, ScanAndHidCodesReachTheCellsTheAppletsPaint)
     EXPECT_EQ(cellOfHidCode(0), std::nullopt);
 }
 
-TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind)
-{
+TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("keyboard-simulator-atomic-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);

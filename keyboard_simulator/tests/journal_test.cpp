@@ -7,8 +7,7 @@ namespace {
 
 using JournalTest = SimulatorTest;
 
-TEST_F(JournalTest, EachCallIsOneLineWithItsArgumentsResultAndReturn)
-{
+TEST_F(JournalTest, EachCallIsOneLineWithItsArgumentsResultAndReturn) {
     std::array<unsigned char, sdk::kBitmapBytes> bitmap{};
     bitmap[0] = 0xAB;
     bitmap[sdk::kBitmapBytes - 1] = 0x0F;
@@ -53,8 +52,7 @@ TEST_F(JournalTest, EachCallIsOneLineWithItsArgumentsResultAndReturn)
     EXPECT_EQ(lines[3].at("args")[0].get<std::string>().size(), 2u * sdk::kBitmapBytes);
 }
 
-TEST_F(JournalTest, RefusedOptionCallHasNoResult)
-{
+TEST_F(JournalTest, RefusedOptionCallHasNoResult) {
     ASSERT_TRUE(sdk.LumoLedShutdown());
     bool show = true;
     EXPECT_FALSE(sdk.LumoGetConfigOptionBool(L"misc/show_health", &show, 1));
@@ -65,8 +63,7 @@ TEST_F(JournalTest, RefusedOptionCallHasNoResult)
     EXPECT_FALSE(last.contains("result"));
 }
 
-TEST_F(JournalTest, JournalFileMayChangeBetweenCalls)
-{
+TEST_F(JournalTest, JournalFileMayChangeBetweenCalls) {
     const std::filesystem::path second = folder / "elsewhere" / "second.jsonl";
     ASSERT_TRUE(sdk.LumoLedSetLighting(1, 1, 1));
     setenv("LUMO_SIM_JOURNAL", second.c_str(), 1);

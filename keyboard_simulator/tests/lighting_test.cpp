@@ -10,28 +10,22 @@ namespace {
 using LightingTest = SimulatorTest;
 using Bitmap = std::array<unsigned char, sdk::kBitmapBytes>;
 
-Json rgb(int red, int green, int blue)
-{
-    return Json::array({red, green, blue});
-}
+Json rgb(int red, int green, int blue) { return Json::array({red, green, blue}); }
 
-Json allKeys(int red, int green, int blue)
-{
+Json allKeys(int red, int green, int blue) {
     Json keys = Json::array();
     for (int i = 0; i < sdk::kBitmapKeys; ++i) keys.push_back(rgb(red, green, blue));
     return keys;
 }
 
-void paint(Bitmap& bitmap, int cell, int red, int green, int blue, int alpha = 255)
-{
+void paint(Bitmap& bitmap, int cell, int red, int green, int blue, int alpha = 255) {
     bitmap[4 * cell + 0] = static_cast<unsigned char>(blue);
     bitmap[4 * cell + 1] = static_cast<unsigned char>(green);
     bitmap[4 * cell + 2] = static_cast<unsigned char>(red);
     bitmap[4 * cell + 3] = static_cast<unsigned char>(alpha);
 }
 
-TEST_F(LightingTest, FreshKeyboardTargetsAllDevicesAndIsDark)
-{
+TEST_F(LightingTest, FreshKeyboardTargetsAllDevicesAndIsDark) {
     const Json start = state();
     EXPECT_EQ(start.at("initialized"), true);
     EXPECT_EQ(start.at("mask"), 7);
@@ -41,14 +35,14 @@ TEST_F(LightingTest, FreshKeyboardTargetsAllDevicesAndIsDark)
     EXPECT_EQ(start.at("effects"), Json::array());
 }
 
-TEST_F(LightingTest, TargetMaskDecidesWhichDevicesTakeTheColour)
-{
+TEST_F(LightingTest, TargetMaskDecidesWhichDevicesTakeTheColour) {
     struct Case {
         int mask;
         bool deviceChanges;
         bool keysChange;
     };
-    const Case cases[] = {{3, true, false}, {4, false, true}, {7, true, true}, {1, true, false}, {0, false, false}};
+    const Case cases[] = {
+        {3, true, false}, {4, false, true}, {7, true, true}, {1, true, false}, {0, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
         ASSERT_TRUE(sdk.LumoLedSetTargetDevice(7));
@@ -64,8 +58,7 @@ TEST_F(LightingTest, TargetMaskDecidesWhichDevicesTakeTheColour)
     }
 }
 
-TEST_F(LightingTest, OutOfRangeArgumentsAreRefusedWithoutEffect)
-{
+TEST_F(LightingTest, OutOfRangeArgumentsAreRefusedWithoutEffect) {
     ASSERT_TRUE(sdk.LumoLedSetLighting(10, 20, 30));
     EXPECT_FALSE(sdk.LumoLedSetLighting(101, 0, 0));
     EXPECT_FALSE(sdk.LumoLedSetLighting(0, -1, 0));
@@ -81,8 +74,7 @@ TEST_F(LightingTest, OutOfRangeArgumentsAreRefusedWithoutEffect)
     EXPECT_EQ(now.at("effects"), Json::array());
 }
 
-TEST_F(LightingTest, BitmapBytesAreBlueGreenRedAlpha)
-{
+TEST_F(LightingTest, BitmapBytesAreBlueGreenRedAlpha) {
     Bitmap bitmap{};
     paint(bitmap, 0, 1, 2, 3);
     paint(bitmap, 43, 200, 100, 50);
@@ -101,8 +93,7 @@ TEST_F(LightingTest, BitmapBytesAreBlueGreenRedAlpha)
     EXPECT_EQ(now.at("device"), rgb(100, 100, 100));
 }
 
-TEST_F(LightingTest, BitmapIsIgnoredUnlessPerKeyDevicesAreTargeted)
-{
+TEST_F(LightingTest, BitmapIsIgnoredUnlessPerKeyDevicesAreTargeted) {
     Bitmap bitmap{};
     paint(bitmap, 10, 255, 0, 0);
     ASSERT_TRUE(sdk.LumoLedSetTargetDevice(3));
@@ -110,8 +101,7 @@ TEST_F(LightingTest, BitmapIsIgnoredUnlessPerKeyDevicesAreTargeted)
     EXPECT_EQ(state().at("keys"), allKeys(0, 0, 0));
 }
 
-TEST_F(LightingTest, ExcludedKeysKeepTheirColourUnderLaterBitmaps)
-{
+TEST_F(LightingTest, ExcludedKeysKeepTheirColourUnderLaterBitmaps) {
     ASSERT_TRUE(sdk.LumoLedSetLighting(100, 0, 0));
     const int q = 16;  // scan code of Q, cell 43
     ASSERT_TRUE(sdk.LumoLedExcludeKeysFromBitmap(&q, 1));
@@ -126,8 +116,7 @@ TEST_F(LightingTest, ExcludedKeysKeepTheirColourUnderLaterBitmaps)
     EXPECT_EQ(state().at("keys"), allKeys(0, 0, 0));
 }
 
-TEST_F(LightingTest, SingleKeysAreFoundByScanCodeAndHidCode)
-{
+TEST_F(LightingTest, SingleKeysAreFoundByScanCodeAndHidCode) {
     EXPECT_TRUE(sdk.LumoLedSetLightingForKeyWithScanCode(0x10, 100, 0, 0));  // Q
     EXPECT_TRUE(sdk.LumoLedSetLightingForKeyWithHidCode(44, 0, 100, 0));     // Space
     EXPECT_FALSE(sdk.LumoLedSetLightingForKeyWithScanCode(0x7F, 100, 0, 0));
@@ -144,8 +133,7 @@ TEST_F(LightingTest, SingleKeysAreFoundByScanCodeAndHidCode)
     EXPECT_EQ(state().at("keys")[44], rgb(0, 0, 255));
 }
 
-TEST_F(LightingTest, SavedLightingComesBackOnRestore)
-{
+TEST_F(LightingTest, SavedLightingComesBackOnRestore) {
     EXPECT_FALSE(sdk.LumoLedRestoreLighting());
 
     Bitmap bitmap{};
@@ -165,8 +153,7 @@ TEST_F(LightingTest, SavedLightingComesBackOnRestore)
     EXPECT_EQ(after.at("keys")[6], rgb(0, 0, 0));
 }
 
-TEST_F(LightingTest, EffectsRunUntilStopped)
-{
+TEST_F(LightingTest, EffectsRunUntilStopped) {
     ASSERT_TRUE(sdk.LumoLedPulseLighting(100, 0, 0, 0, 500));
     ASSERT_TRUE(sdk.LumoLedFlashSingleKey(28, 0, 0, 100, 0, 350));
     ASSERT_TRUE(sdk.LumoLedFlashSingleKey(2, 0, 100, 0, 0, 300));
@@ -192,8 +179,7 @@ TEST_F(LightingTest, EffectsRunUntilStopped)
     EXPECT_EQ(state().at("effects"), Json::array());
 }
 
-TEST_F(LightingTest, EffectWithADurationEndsByItself)
-{
+TEST_F(LightingTest, EffectWithADurationEndsByItself) {
     ASSERT_TRUE(sdk.LumoLedPulseLighting(100, 0, 0, 1, 500));
     ASSERT_TRUE(sdk.LumoLedPulseSingleKey(16, 100, 0, 0, 0, 0, 100, 0, true));
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -202,8 +188,7 @@ TEST_F(LightingTest, EffectWithADurationEndsByItself)
         {"kind": "pulse", "key": 16, "color": [100, 0, 0], "color2": [0, 0, 100], "duration": 0, "repeat": true}])"));
 }
 
-TEST_F(LightingTest, ShutdownEndsEverythingAndCallsThenNeedInitAgain)
-{
+TEST_F(LightingTest, ShutdownEndsEverythingAndCallsThenNeedInitAgain) {
     ASSERT_TRUE(sdk.LumoLedSetLighting(50, 50, 50));
     ASSERT_TRUE(sdk.LumoLedSaveCurrentLighting());
     ASSERT_TRUE(sdk.LumoLedFlashSingleKey(28, 0, 0, 100, 0, 350));

@@ -9,8 +9,7 @@ namespace {
 
 using OptionsTest = SimulatorTest;
 
-TEST_F(OptionsTest, FirstReadDeclaresEachTypeWithTheCallersValue)
-{
+TEST_F(OptionsTest, FirstReadDeclaresEachTypeWithTheCallersValue) {
     int red = 255, green = 25, blue = 25;
     bool show = true;
     double percent = 30.0;
@@ -37,14 +36,15 @@ TEST_F(OptionsTest, FirstReadDeclaresEachTypeWithTheCallersValue)
     EXPECT_EQ(options().at(program()), expected);
 }
 
-TEST_F(OptionsTest, LaterReadsHandBackTheStoredValues)
-{
-    writeOptions(Json{{program(), {
-        {"colors/dire", {{"type", "color"}, {"default", {255, 25, 25}}, {"value", {10, 20, 30}}}},
-        {"misc/show_health", {{"type", "bool"}, {"default", true}, {"value", false}}},
-        {"misc/flash_health_percent", {{"type", "number"}, {"default", 30.0}, {"value", 12}}},
-        {"keybinds/ability0", {{"type", "key"}, {"default", "Q"}, {"value", "J"}}},
-    }}}.dump());
+TEST_F(OptionsTest, LaterReadsHandBackTheStoredValues) {
+    writeOptions(Json{
+        {program(),
+         {
+             {"colors/dire", {{"type", "color"}, {"default", {255, 25, 25}}, {"value", {10, 20, 30}}}},
+             {"misc/show_health", {{"type", "bool"}, {"default", true}, {"value", false}}},
+             {"misc/flash_health_percent", {{"type", "number"}, {"default", 30.0}, {"value", 12}}},
+             {"keybinds/ability0", {{"type", "key"}, {"default", "Q"}, {"value", "J"}}},
+         }}}.dump());
 
     int red = 255, green = 25, blue = 25;
     bool show = true;
@@ -61,8 +61,7 @@ TEST_F(OptionsTest, LaterReadsHandBackTheStoredValues)
     EXPECT_STREQ(key, L"J");
 }
 
-TEST_F(OptionsTest, EntrySeededWithOnlyAValueIsCompletedAndItsValueKept)
-{
+TEST_F(OptionsTest, EntrySeededWithOnlyAValueIsCompletedAndItsValueKept) {
     writeOptions(Json{{program(), {{"colors/chat", {{"value", {1, 2, 3}}}}}}}.dump());
 
     int red = 255, green = 255, blue = 255;
@@ -73,8 +72,7 @@ TEST_F(OptionsTest, EntrySeededWithOnlyAValueIsCompletedAndItsValueKept)
               Json::parse(R"({"value": [1, 2, 3], "type": "color", "default": [255, 255, 255]})"));
 }
 
-TEST_F(OptionsTest, ValueEditedInTheFileIsSeenAtTheNextRead)
-{
+TEST_F(OptionsTest, ValueEditedInTheFileIsSeenAtTheNextRead) {
     bool smooth = false;
     ASSERT_TRUE(sdk.LumoGetConfigOptionBool(L"misc/smooth_health", &smooth, 1));
     ASSERT_FALSE(smooth);
@@ -92,8 +90,7 @@ TEST_F(OptionsTest, ValueEditedInTheFileIsSeenAtTheNextRead)
     EXPECT_EQ(options().at(program()).at("misc/smooth_health").at("default"), false);
 }
 
-TEST_F(OptionsTest, LabelsNameGroupsAndOptionsWithoutTouchingValues)
-{
+TEST_F(OptionsTest, LabelsNameGroupsAndOptionsWithoutTouchingValues) {
     double percent = 30.0;
     ASSERT_TRUE(sdk.LumoGetConfigOptionNumber(L"misc/flash_health_percent", &percent, 1));
     EXPECT_TRUE(sdk.LumoSetConfigOptionLabel(L"misc", L"Miscellaneous", 1));
@@ -103,8 +100,9 @@ TEST_F(OptionsTest, LabelsNameGroupsAndOptionsWithoutTouchingValues)
     const Json section = options().at(program());
     EXPECT_EQ(section.at("misc"), Json::parse(R"({"label": "Miscellaneous"})"));
     EXPECT_EQ(section.at("colors"), Json::parse(R"({"label": "Colors \u00e9"})"));
-    EXPECT_EQ(section.at("misc/flash_health_percent"),
-              Json::parse(R"({"type": "number", "default": 30.0, "value": 30.0, "label": "Flash health %"})"));
+    EXPECT_EQ(
+        section.at("misc/flash_health_percent"),
+        Json::parse(R"({"type": "number", "default": 30.0, "value": 30.0, "label": "Flash health %"})"));
 
     // A label set before the first read stays when the option is declared.
     ASSERT_TRUE(sdk.LumoSetConfigOptionLabel(L"misc/show_mana", L"Show mana", 1));
@@ -114,9 +112,10 @@ TEST_F(OptionsTest, LabelsNameGroupsAndOptionsWithoutTouchingValues)
               Json::parse(R"({"label": "Show mana", "type": "bool", "default": true, "value": true})"));
 }
 
-TEST_F(OptionsTest, KeyNameIsCutToTheBufferSizeInBytes)
-{
-    writeOptions(Json{{program(), {{"keybinds/slot0", {{"type", "key"}, {"default", "Z"}, {"value", "SPACE"}}}}}}.dump());
+TEST_F(OptionsTest, KeyNameIsCutToTheBufferSizeInBytes) {
+    writeOptions(
+        Json{{program(), {{"keybinds/slot0", {{"type", "key"}, {"default", "Z"}, {"value", "SPACE"}}}}}}
+            .dump());
     constexpr int kWide = sizeof(wchar_t);
     struct Case {
         int bufferSize;
@@ -124,12 +123,9 @@ TEST_F(OptionsTest, KeyNameIsCutToTheBufferSizeInBytes)
         std::wstring written;  // then the terminator
     };
     const Case cases[] = {
-        {64, true, L"SPACE"},
-        {6 * kWide, true, L"SPACE"},
-        {5 * kWide, true, L"SPAC"},
-        {3 * kWide + 1, true, L"SP"},  // a partial wide character does not count
-        {2 * kWide, true, L"S"},
-        {1 * kWide, true, L""},
+        {64, true, L"SPACE"},       {6 * kWide, true, L"SPACE"},
+        {5 * kWide, true, L"SPAC"}, {3 * kWide + 1, true, L"SP"},  // a partial wide character does not count
+        {2 * kWide, true, L"S"},    {1 * kWide, true, L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bufferSize);
@@ -152,8 +148,7 @@ TEST_F(OptionsTest, KeyNameIsCutToTheBufferSizeInBytes)
     }
 }
 
-TEST_F(OptionsTest, MalformedFileKeepsDefaultsIsReportedOnceAndIsNotOverwritten)
-{
+TEST_F(OptionsTest, MalformedFileKeepsDefaultsIsReportedOnceAndIsNotOverwritten) {
     const std::string broken = "{ \"" + program() + "\": { \"colors/dire\": ";
     writeOptions(broken);
 
@@ -179,9 +174,9 @@ TEST_F(OptionsTest, MalformedFileKeepsDefaultsIsReportedOnceAndIsNotOverwritten)
     EXPECT_FALSE(show);
 }
 
-TEST_F(OptionsTest, FileThatIsNotAnObjectIsLeftAlone)
-{
-    for (const std::string& text : std::vector<std::string>{"[1, 2, 3]", "42", "{\"" + program() + "\": [1]}"}) {
+TEST_F(OptionsTest, FileThatIsNotAnObjectIsLeftAlone) {
+    for (const std::string& text :
+         std::vector<std::string>{"[1, 2, 3]", "42", "{\"" + program() + "\": [1]}"}) {
         SCOPED_TRACE(text);
         writeOptions(text);
         StderrCapture capture;
@@ -193,8 +188,7 @@ TEST_F(OptionsTest, FileThatIsNotAnObjectIsLeftAlone)
     }
 }
 
-TEST_F(OptionsTest, WrongTypedValueIsIgnoredAndReportedOnce)
-{
+TEST_F(OptionsTest, WrongTypedValueIsIgnoredAndReportedOnce) {
     struct Case {
         const char* path;
         const char* value;
@@ -245,10 +239,11 @@ TEST_F(OptionsTest, WrongTypedValueIsIgnoredAndReportedOnce)
     }
 }
 
-TEST_F(OptionsTest, OtherProgramsAndUnknownMembersSurviveADeclaration)
-{
-    writeOptions(R"({"roundglow": {"colors/menu": {"type": "color", "default": [1, 1, 1], "value": [2, 2, 2]}},
-                     ")" + program() + R"(": {"misc/show_mana": {"value": true, "note": "mine"}}})");
+TEST_F(OptionsTest, OtherProgramsAndUnknownMembersSurviveADeclaration) {
+    writeOptions(
+        R"({"roundglow": {"colors/menu": {"type": "color", "default": [1, 1, 1], "value": [2, 2, 2]}},
+                     ")" +
+        program() + R"(": {"misc/show_mana": {"value": true, "note": "mine"}}})");
     bool show = false;
     ASSERT_TRUE(sdk.LumoGetConfigOptionBool(L"misc/show_mana", &show, 1));
     ASSERT_TRUE(sdk.LumoGetConfigOptionBool(L"misc/show_health", &show, 1));
@@ -259,8 +254,7 @@ TEST_F(OptionsTest, OtherProgramsAndUnknownMembersSurviveADeclaration)
     EXPECT_TRUE(saved.at(program()).contains("misc/show_health"));
 }
 
-TEST_F(OptionsTest, DefaultLocationFollowsTheUsersConfigurationFolder)
-{
+TEST_F(OptionsTest, DefaultLocationFollowsTheUsersConfigurationFolder) {
     unsetenv("LUMO_OPTIONS");
     const std::filesystem::path config = folder / "xdg";
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);

@@ -16,14 +16,12 @@ namespace lumo::simulator::test {
 namespace {
 
 template <typename F>
-void bind(void* handle, F*& entry, const char* name)
-{
+void bind(void* handle, F*& entry, const char* name) {
     entry = reinterpret_cast<F*>(dlsym(handle, name));
     if (entry == nullptr) throw std::runtime_error(std::string("missing export ") + name);
 }
 
-std::filesystem::path makeTemporaryFolder()
-{
+std::filesystem::path makeTemporaryFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "keyboard-simulator-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     return pattern;
@@ -31,8 +29,7 @@ std::filesystem::path makeTemporaryFolder()
 
 }  // namespace
 
-const Sdk& Sdk::get()
-{
+const Sdk& Sdk::get() {
     static const Sdk loaded = [] {
         Sdk sdk;
         sdk.handle = dlopen(KEYBOARD_SIMULATOR_LIBRARY, RTLD_NOW | RTLD_LOCAL);
@@ -68,8 +65,7 @@ const Sdk& Sdk::get()
     return loaded;
 }
 
-void SimulatorTest::SetUp()
-{
+void SimulatorTest::SetUp() {
     // Earlier tests in this process leave their lighting behind; start from a fresh keyboard,
     // before the files of this test are named.
     sdk.LumoLedShutdown();
@@ -83,8 +79,7 @@ void SimulatorTest::SetUp()
     ASSERT_TRUE(sdk.LumoLedInit());
 }
 
-void SimulatorTest::TearDown()
-{
+void SimulatorTest::TearDown() {
     unsetenv("LUMO_OPTIONS");
     unsetenv("LUMO_SIM_STATE");
     unsetenv("LUMO_SIM_JOURNAL");
@@ -94,39 +89,29 @@ void SimulatorTest::TearDown()
     std::filesystem::remove_all(folder, ignored);
 }
 
-std::string SimulatorTest::program()
-{
+std::string SimulatorTest::program() {
     return std::filesystem::read_symlink("/proc/self/exe").filename().string();
 }
 
-Json SimulatorTest::state() const
-{
-    return Json::parse(readText(statePath));
-}
+Json SimulatorTest::state() const { return Json::parse(readText(statePath)); }
 
-std::vector<Json> SimulatorTest::journal() const
-{
+std::vector<Json> SimulatorTest::journal() const {
     std::vector<Json> lines;
     std::istringstream text(readText(journalPath));
     for (std::string line; std::getline(text, line);) lines.push_back(Json::parse(line));
     return lines;
 }
 
-Json SimulatorTest::options() const
-{
-    return Json::parse(readText(optionsPath));
-}
+Json SimulatorTest::options() const { return Json::parse(readText(optionsPath)); }
 
-void SimulatorTest::writeOptions(const std::string& text)
-{
+void SimulatorTest::writeOptions(const std::string& text) {
     static long long seconds = 2'000'000'000;
     writeText(optionsPath, text);
     timespec times[2] = {{++seconds, 0}, {seconds, 0}};
     if (utimensat(AT_FDCWD, optionsPath.c_str(), times, 0) != 0) throw std::runtime_error("utimensat failed");
 }
 
-StderrCapture::StderrCapture()
-{
+StderrCapture::StderrCapture() {
     char name[] = "/tmp/keyboard-simulator-stderr-XXXXXX";
     int fd = mkstemp(name);
     if (fd < 0) throw std::runtime_error("mkstemp failed");
@@ -137,15 +122,13 @@ StderrCapture::StderrCapture()
     close(fd);
 }
 
-StderrCapture::~StderrCapture()
-{
+StderrCapture::~StderrCapture() {
     finish();
     std::error_code ignored;
     std::filesystem::remove(file_, ignored);
 }
 
-std::string StderrCapture::finish()
-{
+std::string StderrCapture::finish() {
     if (saved_ >= 0) {
         std::fflush(stderr);
         dup2(saved_, 2);
@@ -155,16 +138,14 @@ std::string StderrCapture::finish()
     return readText(file_);
 }
 
-std::string readText(const std::filesystem::path& file)
-{
+std::string readText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-void writeText(const std::filesystem::path& file, const std::string& text)
-{
+void writeText(const std::filesystem::path& file, const std::string& text) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << text;

@@ -45,7 +45,8 @@ std::error_code errorCode(int error) { return {error, std::generic_category()}; 
     } catch (const std::range_error&) {
         // The message still names the operation and the reason.
     }
-    throw filesystem_error(std::string(operation) + ": " + code.message() + ": \"" + shown + "\"", p, path(), code);
+    throw filesystem_error(std::string(operation) + ": " + code.message() + ": \"" + shown + "\"", p, path(),
+                           code);
 }
 
 }  // namespace

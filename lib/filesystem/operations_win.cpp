@@ -37,7 +37,9 @@ bool is_directory(const path& p) {
 
 bool exists(const path& p, std::error_code& ec) { return std::filesystem::exists(toStd(p), ec); }
 
-bool is_regular_file(const path& p, std::error_code& ec) { return std::filesystem::is_regular_file(toStd(p), ec); }
+bool is_regular_file(const path& p, std::error_code& ec) {
+    return std::filesystem::is_regular_file(toStd(p), ec);
+}
 
 std::FILE* fopen(const path& p, const std::string& mode) {
     const std::wstring wideMode = util::fromUtf8(mode);
@@ -54,7 +56,8 @@ bool create_directory(const path& p, std::error_code& ec) {
     }
     const DWORD error = GetLastError();
     const DWORD attributes = GetFileAttributesW(p.native_text().c_str());
-    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ec.clear();
         return false;
     }

@@ -59,7 +59,8 @@ path::path() : text_(std::make_unique<std::wstring>()) {}
 
 path::path(const std::string& utf8) : text_(std::make_unique<std::wstring>(util::fromUtf8(utf8))) {
     // The codec reports failure as an empty result; only an empty input may give one.
-    if (text_->empty() && !utf8.empty()) throw std::system_error(std::make_error_code(std::errc::invalid_argument));
+    if (text_->empty() && !utf8.empty())
+        throw std::system_error(std::make_error_code(std::errc::invalid_argument));
 }
 
 path::path(const char* utf8) : path(std::string(utf8 == nullptr ? "" : utf8)) {}
@@ -99,7 +100,8 @@ path& path::operator/=(const path& rhs) {
     }
     const std::size_t rightNameEnd = rootNameEnd(right);
     const std::size_t leftNameEnd = rootNameEnd(left);
-    if (rightNameEnd > 0 && std::wstring_view(right).substr(0, rightNameEnd) != std::wstring_view(left).substr(0, leftNameEnd)) {
+    if (rightNameEnd > 0 &&
+        std::wstring_view(right).substr(0, rightNameEnd) != std::wstring_view(left).substr(0, leftNameEnd)) {
         // A different drive or server: the right side stands on its own.
         left = right;
         return *this;

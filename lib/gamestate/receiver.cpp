@@ -74,7 +74,7 @@ RequestRead readRequest(const SocketHandle& connection, std::array<char, kReques
             return read;
         }
         const Received piece = lumo::gamestate::receiveSome(connection, buffer.data() + read.received,
-                                                             kRequestLimit - read.received, left);
+                                                            kRequestLimit - read.received, left);
         switch (piece.outcome) {
         case Received::Outcome::closed:
             return read;
@@ -89,8 +89,8 @@ RequestRead readRequest(const SocketHandle& connection, std::array<char, kReques
             read.received += piece.bytes;
             break;
         }
-        const auto expected =
-            lumo::gamestate::expectedRequestSize(std::string_view(buffer.data(), read.received), kRequestLimit);
+        const auto expected = lumo::gamestate::expectedRequestSize(
+            std::string_view(buffer.data(), read.received), kRequestLimit);
         if (expected && read.received >= *expected) return read;
     }
     return read;

@@ -44,9 +44,8 @@ std::optional<std::uint64_t> declaredContentLength(std::string_view headerBlock)
     while (lineStart != std::string_view::npos) {
         lineStart += kLineEnd.size();
         const std::size_t lineEnd = headerBlock.find(kLineEnd, lineStart);
-        const std::string_view line = headerBlock.substr(lineStart, lineEnd == std::string_view::npos
-                                                                         ? std::string_view::npos
-                                                                         : lineEnd - lineStart);
+        const std::string_view line = headerBlock.substr(
+            lineStart, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - lineStart);
         const std::size_t colon = line.find(':');
         if (colon != std::string_view::npos &&
             equalsIgnoringCase(trimBlanks(line.substr(0, colon)), "content-length"))

@@ -63,7 +63,8 @@ int listenOnSocket(const SocketHandle& socket, int backlog) {
 std::uint16_t boundPort(const SocketHandle& socket) {
     sockaddr_in local{};
     int length = sizeof local;
-    if (::getsockname(handleOf(socket), reinterpret_cast<sockaddr*>(&local), &length) == SOCKET_ERROR) return 0;
+    if (::getsockname(handleOf(socket), reinterpret_cast<sockaddr*>(&local), &length) == SOCKET_ERROR)
+        return 0;
     return ntohs(local.sin_port);
 }
 

@@ -71,7 +71,8 @@ void loadSdk() {
     if (library == nullptr) {
         return;
     }
-    lumo::lighting::bindExports([library](const char* name) { return lumo::lighting::findExport(library, name); });
+    lumo::lighting::bindExports(
+        [library](const char* name) { return lumo::lighting::findExport(library, name); });
 }
 
 }  // namespace

@@ -29,8 +29,10 @@ using GetConfigOptionNumber = bool(const wchar_t* path, double* value, int flag)
 using GetConfigOptionBool = bool(const wchar_t* path, bool* value, int flag);
 using GetConfigOptionColor = bool(const wchar_t* path, int* red, int* green, int* blue, int flag);
 using GetConfigOptionRect = bool(const wchar_t* path, int* x, int* y, int* width, int* height, int flag);
-using GetConfigOptionRange = bool(const wchar_t* path, double* value, double minimum, double maximum, int flag);
-using GetConfigOptionSelect = bool(const wchar_t* path, wchar_t* value, int valueSize, const wchar_t* choices, int flag);
+using GetConfigOptionRange = bool(const wchar_t* path, double* value, double minimum, double maximum,
+                                  int flag);
+using GetConfigOptionSelect = bool(const wchar_t* path, wchar_t* value, int valueSize, const wchar_t* choices,
+                                   int flag);
 // `bufferSize` is in bytes, terminator included; the SDK writes at most that many.
 using GetConfigOptionKeyInput = bool(const wchar_t* path, wchar_t* buffer, int bufferSize, int flag);
 using SetConfigOptionLabel = bool(const wchar_t* path, const wchar_t* label, int flag);
@@ -47,7 +49,8 @@ using LedSetLightingForKeyWithScanCode = bool(int key, int red, int green, int b
 using LedSetLightingForKeyWithHidCode = bool(int key, int red, int green, int blue);
 using LedSetLightingForKeyWithQuartzCode = bool(int key, int red, int green, int blue);
 using LedSetLightingForKeyWithKeyName = bool(int keyName, int red, int green, int blue);
-using LedPulseSingleKey = bool(int key, int red, int green, int blue, int red2, int green2, int blue2, int duration, bool repeat);
+using LedPulseSingleKey = bool(int key, int red, int green, int blue, int red2, int green2, int blue2,
+                               int duration, bool repeat);
 using LedFlashSingleKey = bool(int key, int red, int green, int blue, int duration, int interval);
 using LedStopEffectsOnKey = bool(int key);
 using LedSaveLightingForKey = bool(int key);

@@ -92,7 +92,8 @@ private:
 // "C:\..." or "\\server\...": LoadLibraryW searches the DLL search path for anything else
 // and could load a file other than the one checked.
 bool isAbsolute(const std::wstring& path) {
-    const bool drive = path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+    const bool drive = path.size() >= 3 &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
                        path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
     const bool unc = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
     return drive || unc;
@@ -132,17 +133,19 @@ std::wstring signerName(const std::wstring& path) {
     ScopedCertStore store;
     ScopedCryptMsg message;
     if (!::CryptQueryObject(CERT_QUERY_OBJECT_FILE, path.c_str(), CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED,
-                            CERT_QUERY_FORMAT_FLAG_BINARY, 0, &encoding, &contentType, &formatType, store.receive(),
-                            message.receive(), nullptr)) {
+                            CERT_QUERY_FORMAT_FLAG_BINARY, 0, &encoding, &contentType, &formatType,
+                            store.receive(), message.receive(), nullptr)) {
         return {};
     }
 
     DWORD signerInfoSize = 0;
-    if (!::CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, nullptr, &signerInfoSize) || signerInfoSize == 0) {
+    if (!::CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, nullptr, &signerInfoSize) ||
+        signerInfoSize == 0) {
         return {};
     }
     std::vector<BYTE> signerInfoBytes(signerInfoSize);
-    if (!::CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, signerInfoBytes.data(), &signerInfoSize)) {
+    if (!::CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, signerInfoBytes.data(),
+                            &signerInfoSize)) {
         return {};
     }
     const auto* signerInfo = reinterpret_cast<const CMSG_SIGNER_INFO*>(signerInfoBytes.data());
@@ -150,14 +153,15 @@ std::wstring signerName(const std::wstring& path) {
     CERT_INFO wanted{};
     wanted.Issuer = signerInfo->Issuer;
     wanted.SerialNumber = signerInfo->SerialNumber;
-    const ScopedCertificate certificate(::CertFindCertificateInStore(store.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
-                                                                     CERT_FIND_SUBJECT_CERT, &wanted, nullptr));
+    const ScopedCertificate certificate(::CertFindCertificateInStore(
+        store.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SUBJECT_CERT, &wanted, nullptr));
     if (certificate.get() == nullptr) {
         return {};
     }
 
     // The size includes the terminator; 1 means an empty name.
-    const DWORD nameSize = ::CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
+    const DWORD nameSize =
+        ::CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
     if (nameSize <= 1) {
         return {};
     }
@@ -177,8 +181,8 @@ void* loadVerifiedLibrary(const std::string& path) {
 
     // Held open without write or delete sharing until the library is loaded, so the file
     // cannot be changed or replaced between the check and LoadLibraryW.
-    const ScopedFile file(::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const ScopedFile file(::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return nullptr;
     }

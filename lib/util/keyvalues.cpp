@@ -8,8 +8,7 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-std::string lowercaseAscii(std::string_view text)
-{
+std::string lowercaseAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -20,8 +19,7 @@ std::string lowercaseAscii(std::string_view text)
 // A block ends at the first closing brace that balances its opening brace, quotes or not.
 // That brace depends only on the bytes after the opening one, so one stack pass over the
 // whole text answers it for every block at every depth.
-std::vector<std::size_t> matchBraces(std::string_view text)
-{
+std::vector<std::size_t> matchBraces(std::string_view text) {
     std::vector<std::size_t> closing(text.size(), kNone);
     std::vector<std::size_t> open;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -37,14 +35,10 @@ std::vector<std::size_t> matchBraces(std::string_view text)
 
 }  // namespace
 
-void KeyValues::parse(const std::string& text)
-{
-    parseRange(text, matchBraces(text), 0, text.size(), 0);
-}
+void KeyValues::parse(const std::string& text) { parseRange(text, matchBraces(text), 0, text.size(), 0); }
 
 void KeyValues::parseRange(std::string_view text, const std::vector<std::size_t>& closing, std::size_t begin,
-                           std::size_t end, int depth)
-{
+                           std::size_t end, int depth) {
     std::string pendingKey;
     std::size_t pos = begin;
     while (pos < end) {
@@ -77,8 +71,7 @@ void KeyValues::parseRange(std::string_view text, const std::vector<std::size_t>
     }
 }
 
-void KeyValues::parseFile(const std::string& fileName)
-{
+void KeyValues::parseFile(const std::string& fileName) {
     BinaryInputStream stream(fileName);
     stream.open();
     std::string content;
@@ -86,20 +79,17 @@ void KeyValues::parseFile(const std::string& fileName)
     parse(content);
 }
 
-bool KeyValues::has(const std::string& key) const
-{
+bool KeyValues::has(const std::string& key) const {
     const std::string lower = lowercaseAscii(key);
     return values_.count(lower) != 0 || children_.count(lower) != 0;
 }
 
-KeyValues KeyValues::child(const std::string& key) const
-{
+KeyValues KeyValues::child(const std::string& key) const {
     const auto it = children_.find(lowercaseAscii(key));
     return it == children_.end() ? KeyValues() : it->second;
 }
 
-std::string KeyValues::value(const std::string& key) const
-{
+std::string KeyValues::value(const std::string& key) const {
     const auto it = values_.find(lowercaseAscii(key));
     return it == values_.end() ? std::string() : it->second;
 }

@@ -23,7 +23,7 @@ public:
 
     // The three lookups lowercase `key` (A-Z) first.
     bool has(const std::string& key) const;
-    KeyValues child(const std::string& key) const;   // a copy, or an empty node
+    KeyValues child(const std::string& key) const;    // a copy, or an empty node
     std::string value(const std::string& key) const;  // a copy, or ""
 
     const std::map<std::string, std::string>& values() const { return values_; }

@@ -16,7 +16,8 @@ constexpr std::size_t kMaxValueUnits = 260;
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
@@ -41,7 +42,8 @@ std::optional<std::string> decodeText(std::string_view bytes) {
         if (bytes.size() % 2 != 0) return std::nullopt;
         std::u16string units;
         for (std::size_t i = 2; i < bytes.size(); i += 2) {
-            units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+            units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                           (static_cast<unsigned char>(bytes[i + 1]) << 8));
         }
         if (units.find(u'\0') != std::u16string::npos) return std::nullopt;
         std::string utf8 = toUtf8(units.c_str());
@@ -118,7 +120,8 @@ DataKind parseData(std::string_view data, std::string& text) {
         if (colon == std::string_view::npos) return DataKind::invalid;
         std::string_view type = data.substr(3, colon - 3);
         // hex: or hex(n): with a hexadecimal type number.
-        bool typeOk = type.empty() || (type.size() > 2 && type.front() == '(' && type.back() == ')' && allHex(type.substr(1, type.size() - 2)));
+        bool typeOk = type.empty() || (type.size() > 2 && type.front() == '(' && type.back() == ')' &&
+                                       allHex(type.substr(1, type.size() - 2)));
         return typeOk && isHexByteList(data.substr(colon + 1)) ? DataKind::other : DataKind::invalid;
     }
     return DataKind::invalid;
@@ -127,7 +130,8 @@ DataKind parseData(std::string_view data, std::string& text) {
 void deleteKeyTree(RegistryKeys& keys, const std::string& key) {
     for (auto it = keys.begin(); it != keys.end();) {
         const std::string& name = it->first;
-        bool inTree = equalsIgnoringCase(name, key) || (startsWithIgnoringCase(name, key) && name.size() > key.size() && name[key.size()] == '\\');
+        bool inTree = equalsIgnoringCase(name, key) || (startsWithIgnoringCase(name, key) &&
+                                                        name.size() > key.size() && name[key.size()] == '\\');
         it = inTree ? keys.erase(it) : std::next(it);
     }
 }
@@ -139,7 +143,8 @@ std::size_t utf16Units(const std::basic_string<Char>& text) {
     if constexpr (sizeof(Char) == 2) {
         return text.size();
     } else {
-        return text.size() + static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](Char c) { return c > 0xFFFF; }));
+        return text.size() + static_cast<std::size_t>(
+                                 std::count_if(text.begin(), text.end(), [](Char c) { return c > 0xFFFF; }));
     }
 }
 }  // namespace
@@ -148,11 +153,16 @@ std::size_t utf16Length(const std::wstring& text) { return utf16Units(text); }
 
 std::string_view rootName(RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::localMachine: return "HKEY_LOCAL_MACHINE";
-        case RegistryRoot::currentUser: return "HKEY_CURRENT_USER";
-        case RegistryRoot::classesRoot: return "HKEY_CLASSES_ROOT";
-        case RegistryRoot::users: return "HKEY_USERS";
-        case RegistryRoot::none: break;
+    case RegistryRoot::localMachine:
+        return "HKEY_LOCAL_MACHINE";
+    case RegistryRoot::currentUser:
+        return "HKEY_CURRENT_USER";
+    case RegistryRoot::classesRoot:
+        return "HKEY_CLASSES_ROOT";
+    case RegistryRoot::users:
+        return "HKEY_USERS";
+    case RegistryRoot::none:
+        break;
     }
     return {};
 }
@@ -160,7 +170,8 @@ std::string_view rootName(RegistryRoot root) {
 }  // namespace
 
 bool RegistryNameLess::operator()(std::string_view a, std::string_view b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
 }
 
 std::optional<RegistryKeys> parseRegistryFile(std::string_view bytes) {
@@ -221,12 +232,16 @@ std::optional<RegistryKeys> parseRegistryFile(std::string_view bytes) {
 
         RegistryValue value;
         switch (parseData(data, value.text)) {
-            case DataKind::invalid: return std::nullopt;
-            case DataKind::string: value.isString = true; break;
-            case DataKind::other: break;
-            case DataKind::deletion:
-                if (section != nullptr) section->erase(name);
-                continue;
+        case DataKind::invalid:
+            return std::nullopt;
+        case DataKind::string:
+            value.isString = true;
+            break;
+        case DataKind::other:
+            break;
+        case DataKind::deletion:
+            if (section != nullptr) section->erase(name);
+            continue;
         }
         if (section != nullptr) (*section)[name] = std::move(value);
     }
@@ -234,8 +249,8 @@ std::optional<RegistryKeys> parseRegistryFile(std::string_view bytes) {
     return keys;
 }
 
-std::string findRegistryString(const RegistryKeys& keys, const std::string& keyPath, const std::string& valueName,
-                               int extraFlags) {
+std::string findRegistryString(const RegistryKeys& keys, const std::string& keyPath,
+                               const std::string& valueName, int extraFlags) {
     std::string subKey;
     const RegistryRoot root = parseRegistryRoot(keyPath, &subKey);
     if (root == RegistryRoot::none) return {};

@@ -37,7 +37,7 @@ std::optional<RegistryKeys> parseRegistryFile(std::string_view text);
 // to its WOW6432Node branch, and text stops at its first NUL. Empty for a missing key or
 // value, a value that is not a string, and a value whose UTF-16 form with terminator exceeds
 // 520 bytes.
-std::string findRegistryString(const RegistryKeys& keys, const std::string& keyPath, const std::string& valueName,
-                               int extraFlags);
+std::string findRegistryString(const RegistryKeys& keys, const std::string& keyPath,
+                               const std::string& valueName, int extraFlags);
 
 }  // namespace lumo::util

@@ -14,7 +14,8 @@ std::string readRegistryString(const std::string& keyPath, const std::string& va
     if (parseRegistryRoot(keyPath) == RegistryRoot::none) return {};
     const char* fileName = std::getenv("LUMO_REGISTRY");
     try {
-        BinaryInputStream file((fileName != nullptr && *fileName != '\0') ? fileName : "/etc/lumo/registry.reg");
+        BinaryInputStream file((fileName != nullptr && *fileName != '\0') ? fileName
+                                                                          : "/etc/lumo/registry.reg");
         file.open();
         const std::optional<RegistryKeys> keys = parseRegistryFile(file.readAll());
         if (!keys) return {};

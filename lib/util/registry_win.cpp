@@ -29,11 +29,16 @@ private:
 
 HKEY rootHandle(RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::localMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::currentUser: return HKEY_CURRENT_USER;
-        case RegistryRoot::classesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryRoot::users: return HKEY_USERS;
-        case RegistryRoot::none: break;
+    case RegistryRoot::localMachine:
+        return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::currentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::classesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::users:
+        return HKEY_USERS;
+    case RegistryRoot::none:
+        break;
     }
     return nullptr;
 }
@@ -54,7 +59,8 @@ std::string readRegistryString(const std::string& keyPath, const std::string& va
     if (root == nullptr) return {};
 
     ScopedKey key;
-    if (RegOpenKeyExW(root, widenBytes(subKey).c_str(), 0, KEY_READ | static_cast<REGSAM>(extraFlags), key.receive()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, widenBytes(subKey).c_str(), 0, KEY_READ | static_cast<REGSAM>(extraFlags),
+                      key.receive()) != ERROR_SUCCESS) {
         return {};
     }
 
@@ -62,7 +68,8 @@ std::string readRegistryString(const std::string& keyPath, const std::string& va
     // data fills all 520 bytes without a NUL of its own.
     std::array<char16_t, 261> buffer{};
     DWORD size = 520;
-    if (RegQueryValueExW(key.get(), widenBytes(valueName).c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key.get(), widenBytes(valueName).c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
         return {};
     }
     return toUtf8(buffer.data());

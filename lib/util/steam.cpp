@@ -21,20 +21,15 @@ constexpr const char* kSteamKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam";
 constexpr const char* kSteamValue = "InstallPath";
 constexpr const char* kSteamExe = "Steam.exe";
 
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string lowercaseAscii(std::string text)
-{
+std::string lowercaseAscii(std::string text) {
     for (char& c : text) c = lowerAscii(c);
     return text;
 }
 
 // Registry key and value names compare without regard to ASCII case, as on Windows.
-bool equalsIgnoringCase(const std::string& a, const std::string& b)
-{
+bool equalsIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
@@ -44,8 +39,7 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b)
 
 // The stored text when it names a folder, else the lowercased path of `exeName` in the
 // folder of the stored file, else "".
-std::string locationFromStoredText(const std::string& text, const std::string& exeName)
-{
+std::string locationFromStoredText(const std::string& text, const std::string& exeName) {
     if (text.empty()) return {};
     if (fs::is_directory(fs::path(text))) return text;
     fs::path exe(text);
@@ -57,8 +51,7 @@ std::string locationFromStoredText(const std::string& text, const std::string& e
 
 // Steam's own folders, for systems where the registry stand-in does not know Steam. A
 // candidate that cannot be examined is passed over: it is only a guess.
-std::string firstExistingFallbackFolder()
-{
+std::string firstExistingFallbackFolder() {
     for (const std::string& candidate : steamFallbackLocations()) {
         try {
             if (fs::is_directory(fs::path(candidate))) return candidate;
@@ -70,8 +63,7 @@ std::string firstExistingFallbackFolder()
 
 // The candidate's text when it exists; an error other than not-found is reported through
 // `ec` so the caller can decide whether to go on.
-std::string existingFolderText(const fs::path& candidate, std::error_code& ec)
-{
+std::string existingFolderText(const fs::path& candidate, std::error_code& ec) {
     ec.clear();
     if (candidate.empty()) return {};
     if (fs::exists(candidate, ec)) return candidate.string();
@@ -80,8 +72,7 @@ std::string existingFolderText(const fs::path& candidate, std::error_code& ec)
 
 }  // namespace
 
-bool isNumber(const std::string& text)
-{
+bool isNumber(const std::string& text) {
     if (text.empty()) return false;
     const auto first = static_cast<unsigned char>(text[0]);
     if (std::isspace(first) || std::isalpha(first)) return false;
@@ -92,8 +83,7 @@ bool isNumber(const std::string& text)
     return end == begin + text.size();
 }
 
-std::string replaceAll(std::string text, const char* from, const char* to)
-{
+std::string replaceAll(std::string text, const char* from, const char* to) {
     const std::string_view needle(from);
     const std::string_view replacement(to);
     std::size_t pos = 0;
@@ -104,8 +94,8 @@ std::string replaceAll(std::string text, const char* from, const char* to)
     return text;
 }
 
-std::string locateInstalledProgram(const std::string& keyPath, const std::string& valueName, const std::string& exeName)
-{
+std::string locateInstalledProgram(const std::string& keyPath, const std::string& valueName,
+                                   const std::string& exeName) {
     std::string location = locationFromStoredText(readRegistryString(keyPath, valueName, 0), exeName);
     if (!location.empty()) return location;
 
@@ -121,8 +111,7 @@ std::string locateInstalledProgram(const std::string& keyPath, const std::string
     return {};
 }
 
-fs::path findAppInSteamLibrary(const fs::path& library, const std::string& appId)
-{
+fs::path findAppInSteamLibrary(const fs::path& library, const std::string& appId) {
     const fs::path steamapps = library / fs::path("steamapps");
     const fs::path manifest = steamapps / fs::path("appmanifest_" + appId + ".acf");
     std::error_code ec;
@@ -138,8 +127,7 @@ fs::path findAppInSteamLibrary(const fs::path& library, const std::string& appId
     return steamapps / fs::path("common") / fs::path(replaceAll(installDir, "/", "\\"));
 }
 
-std::string findSteamAppFolder(const std::string& appId)
-{
+std::string findSteamAppFolder(const std::string& appId) {
     if (!isNumber(appId)) return {};
 
     fs::path steamRoot(locateInstalledProgram(kSteamKey, kSteamValue, kSteamExe));

@@ -22,7 +22,8 @@ lumo::filesystem::path findAppInSteamLibrary(const lumo::filesystem::path& libra
 // lowercased full path of `exeName` beside the stored file, or "". Tries the default
 // registry view, then the 32-bit view without double quotes. On POSIX, when neither yields
 // Steam's location, Steam's own Linux folders are tried.
-std::string locateInstalledProgram(const std::string& keyPath, const std::string& valueName, const std::string& exeName);
+std::string locateInstalledProgram(const std::string& keyPath, const std::string& valueName,
+                                   const std::string& exeName);
 
 // True when strtod consumes the whole text and it starts with neither white space nor a letter.
 bool isNumber(const std::string& text);

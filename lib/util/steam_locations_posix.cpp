@@ -5,8 +5,7 @@
 
 namespace lumo::util {
 
-std::vector<std::string> steamFallbackLocations()
-{
+std::vector<std::string> steamFallbackLocations() {
     const char* home = std::getenv("HOME");
     if (home == nullptr || *home == '\0') return {};
     const std::string base(home);

@@ -3,9 +3,6 @@
 
 namespace lumo::util {
 
-std::vector<std::string> steamFallbackLocations()
-{
-    return {};
-}
+std::vector<std::string> steamFallbackLocations() { return {}; }
 
 }  // namespace lumo::util

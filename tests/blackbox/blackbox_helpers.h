@@ -8,8 +8,7 @@
 namespace lumo::test {
 
 // How many journal entries record SDK operation `op`.
-inline int countOps(const std::vector<nlohmann::json>& journal, const std::string& op)
-{
+inline int countOps(const std::vector<nlohmann::json>& journal, const std::string& op) {
     int count = 0;
     for (const nlohmann::json& entry : journal) {
         if (entry.value("op", "") == op) ++count;
@@ -18,8 +17,7 @@ inline int countOps(const std::vector<nlohmann::json>& journal, const std::strin
 }
 
 // A game-state body from the middle of a match: the handler lights the keys from it.
-inline std::string midGameBody(const std::string& padding = "")
-{
+inline std::string midGameBody(const std::string& padding = "") {
     nlohmann::json body = {
         {"provider", {{"name", "Dota 2"}, {"appid", 570}}},
         {"map", {{"name", "start"}, {"game_state", "DOTA_GAMERULES_STATE_GAME_IN_PROGRESS"}}},

@@ -17,11 +17,11 @@ constexpr const char* kNotInstalled = "Could not install the integration config 
 // cfg folder unless told otherwise.
 class FakeSteam {
 public:
-    explicit FakeSteam(const std::string& installDir = "dota 2 beta", bool withCfgFolder = true)
-    {
-        writeFile(steam() / "steamapps" / "appmanifest_570.acf",
-                  "\"AppState\"\n{\n\t\"appid\"\t\t\"570\"\n\t\"name\"\t\t\"Dota 2\"\n\t\"installdir\"\t\t\"" +
-                      installDir + "\"\n}\n");
+    explicit FakeSteam(const std::string& installDir = "dota 2 beta", bool withCfgFolder = true) {
+        writeFile(
+            steam() / "steamapps" / "appmanifest_570.acf",
+            "\"AppState\"\n{\n\t\"appid\"\t\t\"570\"\n\t\"name\"\t\t\"Dota 2\"\n\t\"installdir\"\t\t\"" +
+                installDir + "\"\n}\n");
         game_ = steam() / "steamapps" / "common" / fs::path(installDir);
         fs::create_directories(withCfgFolder ? cfg() : game_);
     }
@@ -36,13 +36,9 @@ private:
     fs::path game_;
 };
 
-std::string shippedFile()
-{
-    return readFile(fs::path(appletFilesFolder()) / kFileName);
-}
+std::string shippedFile() { return readFile(fs::path(appletFilesFolder()) / kFileName); }
 
-TEST(HeroglowIntegrationFile, ShippedFileTellsTheGameToPostHere)
-{
+TEST(HeroglowIntegrationFile, ShippedFileTellsTheGameToPostHere) {
     const std::string text = shippedFile();
     for (const char* line : {"\"uri\"", "\"http://127.0.0.1:3002/\"", "\"provider\"", "\"map\"", "\"player\"",
                              "\"hero\"", "\"abilities\"", "\"items\""}) {
@@ -51,8 +47,7 @@ TEST(HeroglowIntegrationFile, ShippedFileTellsTheGameToPostHere)
     }
 }
 
-TEST(HeroglowIntegrationFile, InstalledWhenMissing)
-{
+TEST(HeroglowIntegrationFile, InstalledWhenMissing) {
     struct Case {
         const char* name;
         std::string installDir;
@@ -75,8 +70,7 @@ TEST(HeroglowIntegrationFile, InstalledWhenMissing)
 }
 
 // The working folder's Applet_Files comes first; without one, the copy beside the program.
-TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder)
-{
+TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder) {
     TempFolder elsewhere("heroglow-cwd");
     {
         FakeSteam steam;
@@ -93,9 +87,9 @@ TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder)
     }
 }
 
-TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone)
-{
-    for (const std::string& content : {std::string(), std::string("\"mine\"\n{\n\t\"uri\" \"http://127.0.0.1:4000/\"\n}\n")}) {
+TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone) {
+    for (const std::string& content :
+         {std::string(), std::string("\"mine\"\n{\n\t\"uri\" \"http://127.0.0.1:4000/\"\n}\n")}) {
         SCOPED_TRACE(content.empty() ? "empty file" : "other content");
         FakeSteam steam;
         writeFile(steam.target(), content);
@@ -108,8 +102,7 @@ TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone)
 
 // A copy cut short (here: the disk fills up) must not stay behind, or the next start would
 // take it for an installed file.
-TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind)
-{
+TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind) {
     TempFolder workingFolder("heroglow-cwd");
     writeFile(workingFolder.path() / "Applet_Files" / kFileName, std::string(256 * 1024, '/'));
     FakeSteam steam;
@@ -122,8 +115,7 @@ TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind)
     EXPECT_FALSE(fs::exists(steam.target()));
 }
 
-TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled)
-{
+TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled) {
     FakeSteam withoutCfg("dota 2 beta", false);
     FakeSteam noDota;
     fs::remove(noDota.steam() / "steamapps" / "appmanifest_570.acf");

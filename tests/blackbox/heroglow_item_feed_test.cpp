@@ -15,8 +15,7 @@ constexpr const char* kStartOfOutput = "Could not install the integration config
 constexpr const char* kListening = "Server connected\n\n";
 const std::string kCatalogue = R"({"itemdata":{"blink":{"id":1,"dname":"Blink Dagger","cd":15}}})";
 
-TEST(HeroglowItemFeed, OutcomesOfTheDownload)
-{
+TEST(HeroglowItemFeed, OutcomesOfTheDownload) {
     struct Case {
         const char* name;
         std::map<std::string, HttpResponse> routes;
@@ -47,16 +46,15 @@ TEST(HeroglowItemFeed, OutcomesOfTheDownload)
     }
 }
 
-TEST(HeroglowItemFeed, UnreachableFeedIsReportedAndStartUpGoesOn)
-{
-    HeroglowRun run({.itemFeedUrl = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget});
+TEST(HeroglowItemFeed, UnreachableFeedIsReportedAndStartUpGoesOn) {
+    HeroglowRun run(
+        {.itemFeedUrl = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget});
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kStartOfOutput) + "curl_easy_perform() failed: 7\n" + kListening);
 }
 
 // A server that takes the request and never answers must not hold start-up for ever.
-TEST(HeroglowItemFeed, SilentFeedTimesOut)
-{
+TEST(HeroglowItemFeed, SilentFeedTimesOut) {
     LoopbackHttpServer server({{kFeedTarget, {.silent = true}}});
     const auto start = std::chrono::steady_clock::now();
     HeroglowRun run({.itemFeedUrl = server.url(kFeedTarget)});

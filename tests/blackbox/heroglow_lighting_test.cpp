@@ -80,8 +80,16 @@ TEST(HeroglowLighting, MatchPostsLightBarsTeamAndSlotsAndBadTextChangesNothing) 
 }
 
 TEST(HeroglowLighting, OptionsChosenByTheUserChangeTheKeyboard) {
-    struct Expectation { int position; Rgb color; };
-    const struct { const char* what; nlohmann::json options; Rgb device; std::vector<Expectation> keys; } cases[] = {
+    struct Expectation {
+        int position;
+        Rgb color;
+    };
+    const struct {
+        const char* what;
+        nlohmann::json options;
+        Rgb device;
+        std::vector<Expectation> keys;
+    } cases[] = {
         {"colours",
          {{"colors/radiant", {0, 0, 255}}, {"colors/cooldown", {255, 128, 0}}},
          {0, 0, 100},
@@ -89,16 +97,35 @@ TEST(HeroglowLighting, OptionsChosenByTheUserChangeTheKeyboard) {
         {"bars on F-keys and digits",
          {{"misc/alternative_health_layout", true}, {"misc/alternative_mana_layout", true}},
          {19, 100, 19},
-         {{0, kBlack}, {1, kGreen}, {6, kGreen}, {7, kRed}, {12, kRed}, {13, kBlack},
-          {21, kBlack}, {22, kBlue}, {30, kBlue}, {31, kWhite}, {34, kWhite}, {35, kBlack}}},
-        {"smooth health", {{"misc/smooth_health", true}}, {19, 100, 19},
+         {{0, kBlack},
+          {1, kGreen},
+          {6, kGreen},
+          {7, kRed},
+          {12, kRed},
+          {13, kBlack},
+          {21, kBlack},
+          {22, kBlue},
+          {30, kBlue},
+          {31, kWhite},
+          {34, kWhite},
+          {35, kBlack}}},
+        {"smooth health",
+         {{"misc/smooth_health", true}},
+         {19, 100, 19},
          {{7, kGreen}, {8, {132, 122, 0}}, {9, kRed}}},
-        {"bars hidden", {{"misc/show_health", false}, {"misc/show_mana", false}}, {19, 100, 19},
+        {"bars hidden",
+         {{"misc/show_health", false}, {"misc/show_mana", false}},
+         {19, 100, 19},
          {{0, kBlack}, {15, kBlack}, {21, kBlack}, {37, kBlack}, {kQ, kRadiantReady}}},
         {"long key names and an unknown key",
          {{"keybinds/ability0", "SPACE"}, {"keybinds/slot0", "SHIFT"}, {"keybinds/slot4", "F5"}},
          {19, 100, 19},
-         {{110, kRadiantReady}, {85, kRadiantReady}, {0, kRadiantReady}, {kQ, kBlack}, {kZ, kBlack}, {1, kGreen}}},
+         {{110, kRadiantReady},
+          {85, kRadiantReady},
+          {0, kRadiantReady},
+          {kQ, kBlack},
+          {kZ, kBlack},
+          {1, kGreen}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -107,7 +134,8 @@ TEST(HeroglowLighting, OptionsChosenByTheUserChangeTheKeyboard) {
         run.post(recordedPost("mid_game_radiant.json"));
         const nlohmann::json keyboard = run.keyboard();
         EXPECT_EQ(deviceColor(keyboard), c.device);
-        for (const Expectation& key : c.keys) EXPECT_EQ(keyColor(keyboard, key.position), key.color) << "key " << key.position;
+        for (const Expectation& key : c.keys)
+            EXPECT_EQ(keyColor(keyboard, key.position), key.color) << "key " << key.position;
     }
 }
 
@@ -131,7 +159,11 @@ TEST(HeroglowLighting, LowHealthFlashesTwentyTimesThenHoldsUntilFurtherDamage) {
     for (int i = 0; i < 21; ++i) seen += postHealth(20);
     seen += postHealth(15);
     seen += postHealth(15);
-    EXPECT_EQ(seen, "S" "DBDBDBDBDBDBDBDBDBDB" "S" "DB");
+    EXPECT_EQ(seen,
+              "S"
+              "DBDBDBDBDBDBDBDBDBDB"
+              "S"
+              "DB");
 }
 
 }  // namespace

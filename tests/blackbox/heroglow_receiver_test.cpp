@@ -23,8 +23,7 @@ protected:
     int bitmaps() const { return countOps(run.journal(), kBitmapOp); }
 
     // Sends `request` as it is and waits for the program to close the connection.
-    void sendRaw(const std::string& request)
-    {
+    void sendRaw(const std::string& request) {
         const int fd = connectTo(kHeroglowPort);
         ASSERT_GE(fd, 0);
         sendAll(fd, request);
@@ -36,8 +35,7 @@ protected:
 };
 
 // A request whose header and body arrive apart, as a busy game sends them, still lights.
-TEST_F(HeroglowReceiver, BodyInSecondSegmentIsHandled)
-{
+TEST_F(HeroglowReceiver, BodyInSecondSegmentIsHandled) {
     const std::string request = gameStatePost(midGameBody());
     const std::size_t headerEnd = request.find("\r\n\r\n") + 4;
     const int fd = connectTo(kHeroglowPort);
@@ -51,8 +49,7 @@ TEST_F(HeroglowReceiver, BodyInSecondSegmentIsHandled)
     EXPECT_EQ(run.output().find("Bad JSON received"), std::string::npos);
 }
 
-TEST_F(HeroglowReceiver, RequestSizeAroundTheReceiveLimit)
-{
+TEST_F(HeroglowReceiver, RequestSizeAroundTheReceiveLimit) {
     // A post of exactly `size` bytes; the padding also changes the Content-Length digits,
     // so settle its length by a few corrections.
     const auto postOfSize = [](std::size_t size) {
@@ -88,8 +85,7 @@ TEST_F(HeroglowReceiver, RequestSizeAroundTheReceiveLimit)
     }
 }
 
-TEST_F(HeroglowReceiver, RequestsWithoutJsonAreIgnoredSilently)
-{
+TEST_F(HeroglowReceiver, RequestsWithoutJsonAreIgnoredSilently) {
     const std::string requests[] = {
         "POST / HTTP/1.1\r\nContent-Type: application/json\r\nContent-Length: 5\r\n\r\nhello",
         "GET / HTTP/1.1\r\nHost: 127.0.0.1:3002\r\n\r\n",
@@ -100,13 +96,14 @@ TEST_F(HeroglowReceiver, RequestsWithoutJsonAreIgnoredSilently)
         sendRaw(request);
     }
     run.post(midGameBody());
-    EXPECT_EQ(run.output(), "Could not install the integration config file \ncurl_easy_perform() failed: 7\nServer connected\n\n");
+    EXPECT_EQ(run.output(),
+              "Could not install the integration config file \ncurl_easy_perform() failed: 7\nServer "
+              "connected\n\n");
     EXPECT_EQ(bitmaps(), 1) << "only the last post carries JSON";
 }
 
 // A connection that never sends holds the receiver for its read time-out, not for ever.
-TEST_F(HeroglowReceiver, SilentConnectionDelaysTheNextPostOnly)
-{
+TEST_F(HeroglowReceiver, SilentConnectionDelaysTheNextPostOnly) {
     const int silent = connectTo(kHeroglowPort);
     ASSERT_GE(silent, 0);
     std::this_thread::sleep_for(100ms);  // let the program take the silent one first
@@ -122,8 +119,7 @@ TEST_F(HeroglowReceiver, SilentConnectionDelaysTheNextPostOnly)
     EXPECT_FALSE(run.waitForExit(0ms));
 }
 
-TEST_F(HeroglowReceiver, ResetConnectionIsReportedAndServingGoesOn)
-{
+TEST_F(HeroglowReceiver, ResetConnectionIsReportedAndServingGoesOn) {
     const int fd = connectTo(kHeroglowPort);
     ASSERT_GE(fd, 0);
     resetAndClose(fd);

@@ -23,8 +23,7 @@ constexpr const char* kRefusedFeedMessage = "curl_easy_perform() failed: 7\n";
 constexpr const char* kListening = "Server connected\n\n";
 const std::array<int, 3> kIdleKeys = {76, 7, 2};  // 30 %, 3 %, 1 % of 255
 
-TEST(HeroglowStartup, WithoutSdkReportsItAndStillServes)
-{
+TEST(HeroglowStartup, WithoutSdkReportsItAndStillServes) {
     HeroglowRun run({.registerSdk = false});
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kNoSteamMessage) + kNoSdkMessage + kRefusedFeedMessage + kListening);
@@ -37,8 +36,7 @@ TEST(HeroglowStartup, WithoutSdkReportsItAndStillServes)
     EXPECT_TRUE(run.journal().empty());
 }
 
-TEST(HeroglowStartup, StepsRunInOrderAndIdleColourShowsBeforeListening)
-{
+TEST(HeroglowStartup, StepsRunInOrderAndIdleColourShowsBeforeListening) {
     HeroglowRun run;
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kNoSteamMessage) + kRefusedFeedMessage + kListening);
@@ -68,8 +66,7 @@ TEST(HeroglowStartup, StepsRunInOrderAndIdleColourShowsBeforeListening)
     EXPECT_EQ(keyColor(keyboard, 125), kIdleKeys);
 }
 
-TEST(HeroglowStartup, PortTakenEndsWithCodeZeroAfterIdleColour)
-{
+TEST(HeroglowStartup, PortTakenEndsWithCodeZeroAfterIdleColour) {
     PortBlocker blocker(kHeroglowPort);
     ASSERT_TRUE(blocker.holding());
     HeroglowRun run;
@@ -82,8 +79,7 @@ TEST(HeroglowStartup, PortTakenEndsWithCodeZeroAfterIdleColour)
 
 // Library copies that the loader must refuse, with signed copies beside them that prove
 // the checks, not some other accident, keep them out.
-TEST(HeroglowStartup, LoadsOnlyLibrariesSignedWithTheMakersKey)
-{
+TEST(HeroglowStartup, LoadsOnlyLibrariesSignedWithTheMakersKey) {
     TempFolder libraries("heroglow-sdk");
     const fs::path simulator = simulatorLibrary();
     const auto copyLibrary = [&](const std::string& name, bool withSignature) {

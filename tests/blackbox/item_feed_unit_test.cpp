@@ -12,8 +12,7 @@ namespace {
 
 constexpr const char* kVariable = "HEROGLOW_ITEM_FEED_URL";
 
-TEST(ItemFeedAddress, VariableReplacesTheBuiltInAddressWhenSet)
-{
+TEST(ItemFeedAddress, VariableReplacesTheBuiltInAddressWhenSet) {
     const std::string builtIn = "http://www.dota2.com/jsfeed/heropediadata?feeds=itemdata";
     unsetenv(kVariable);
     EXPECT_EQ(itemFeedAddress(), builtIn);
@@ -24,8 +23,7 @@ TEST(ItemFeedAddress, VariableReplacesTheBuiltInAddressWhenSet)
     unsetenv(kVariable);
 }
 
-TEST(ItemFeed, AppendToTextRefusesAMissingText)
-{
+TEST(ItemFeed, AppendToTextRefusesAMissingText) {
     char data[] = "abcdef";
     EXPECT_EQ(appendToText(data, 2, 3, nullptr), 0u);
     std::string text = "x";
@@ -33,8 +31,7 @@ TEST(ItemFeed, AppendToTextRefusesAMissingText)
     EXPECT_EQ(text, "xabcdef");
 }
 
-TEST(ItemFeed, ResultMessageAndKeptText)
-{
+TEST(ItemFeed, ResultMessageAndKeptText) {
     const std::string catalogue = R"({"itemdata":{"blink":{"id":1}}})";
     LoopbackHttpServer server({
         {"/ok", {.body = catalogue}},

@@ -27,26 +27,26 @@ constexpr const char* kSdkRegistryKey =
 // Variables from the test's own environment that the program may see.
 constexpr const char* kPassedThrough[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
 // What a sanitized heroglow writes when it finds a fault.
-constexpr const char* kSanitizerFindings[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"};
+constexpr const char* kSanitizerFindings[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                                              "runtime error:"};
 
 std::filesystem::path stdoutFile(const std::filesystem::path& folder) { return folder / "stdout.txt"; }
 std::filesystem::path stderrFile(const std::filesystem::path& folder) { return folder / "stderr.txt"; }
 std::filesystem::path stateFile(const std::filesystem::path& folder) { return folder / "state.json"; }
 std::filesystem::path journalFile(const std::filesystem::path& folder) { return folder / "journal.jsonl"; }
 
-std::string registryText(const HeroglowSetup& setup)
-{
+std::string registryText(const HeroglowSetup& setup) {
     std::string text = "Windows Registry Editor Version 5.00\n\n";
     if (setup.registerSdk) {
-        const std::string library = setup.sdkPathOverride.empty() ? simulatorLibrary() : setup.sdkPathOverride;
+        const std::string library =
+            setup.sdkPathOverride.empty() ? simulatorLibrary() : setup.sdkPathOverride;
         text += std::string("[") + kSdkRegistryKey + "]\n@=\"" + regQuoted(library) + "\"\n\n";
     }
     text += setup.extraRegistry;
     return text;
 }
 
-std::optional<int> decodeStatus(int status)
-{
+std::optional<int> decodeStatus(int status) {
     if (WIFEXITED(status)) return static_cast<signed char>(WEXITSTATUS(status));
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return std::nullopt;
@@ -55,8 +55,7 @@ std::optional<int> decodeStatus(int status)
 // The child inherits resource limits and ignored signals, so both are set around the spawn
 // and restored right after: writes beyond `limit` then fail with EFBIG instead of killing.
 int spawnWithFileSizeLimit(pid_t& pid, const std::string& program, const posix_spawn_file_actions_t& actions,
-                           char* const argv[], char* const envp[], long limit)
-{
+                           char* const argv[], char* const envp[], long limit) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     struct sigaction ignore {};
@@ -80,8 +79,7 @@ const char* lumoSignBinary() { return LUMO_SIGN_BINARY; }
 const char* sdkSigningKey() { return SDK_SIGNING_KEY; }
 const char* appletFilesFolder() { return APPLET_FILES_FOLDER; }
 
-HeroglowRun::HeroglowRun(HeroglowSetup setup) : folder_("heroglow-run")
-{
+HeroglowRun::HeroglowRun(HeroglowSetup setup) : folder_("heroglow-run") {
     const std::filesystem::path& folder = folder_.path();
     const std::filesystem::path home = folder / "home";
     std::filesystem::create_directories(home);
@@ -103,7 +101,8 @@ HeroglowRun::HeroglowRun(HeroglowSetup setup) : folder_("heroglow-run")
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    const std::filesystem::path workingDirectory = setup.workingDirectory.empty() ? folder : setup.workingDirectory;
+    const std::filesystem::path workingDirectory =
+        setup.workingDirectory.empty() ? folder : setup.workingDirectory;
     const std::string out = stdoutFile(folder).string();
     const std::string err = stderrFile(folder).string();
     const std::string cwd = workingDirectory.string();
@@ -111,15 +110,18 @@ HeroglowRun::HeroglowRun(HeroglowSetup setup) : folder_("heroglow-run")
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
 
     std::string program = heroglowBinary();
     char* argv[] = {program.data(), nullptr};
-    const int failure = setup.fileSizeLimit
-                            ? spawnWithFileSizeLimit(pid_, program, actions, argv, envp.data(), *setup.fileSizeLimit)
-                            : posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
+    const int failure =
+        setup.fileSizeLimit
+            ? spawnWithFileSizeLimit(pid_, program, actions, argv, envp.data(), *setup.fileSizeLimit)
+            : posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0) {
         pid_ = -1;
@@ -127,8 +129,7 @@ HeroglowRun::HeroglowRun(HeroglowSetup setup) : folder_("heroglow-run")
     }
 }
 
-HeroglowRun::~HeroglowRun()
-{
+HeroglowRun::~HeroglowRun() {
     if (pid_ > 0 && !exitCode_) {
         ::kill(pid_, SIGTERM);
         if (!waitForExit(std::chrono::duration_cast<std::chrono::milliseconds>(kTermGrace))) {
@@ -145,17 +146,15 @@ HeroglowRun::~HeroglowRun()
         }
     }
     if (::testing::Test::HasFailure()) {
-        std::cerr << "--- heroglow stdout ---\n" << output() << "\n--- heroglow stderr ---\n" << stderrText << '\n';
+        std::cerr << "--- heroglow stdout ---\n"
+                  << output() << "\n--- heroglow stderr ---\n"
+                  << stderrText << '\n';
     }
 }
 
-const std::filesystem::path& HeroglowRun::folder() const
-{
-    return folder_.path();
-}
+const std::filesystem::path& HeroglowRun::folder() const { return folder_.path(); }
 
-bool HeroglowRun::waitForOutput(const std::string& text, std::chrono::milliseconds timeout)
-{
+bool HeroglowRun::waitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (output().find(text) != std::string::npos) return true;
@@ -166,8 +165,7 @@ bool HeroglowRun::waitForOutput(const std::string& text, std::chrono::millisecon
     }
 }
 
-bool HeroglowRun::waitUntilListening()
-{
+bool HeroglowRun::waitUntilListening() {
     if (!waitForOutput("Server connected\n\n")) return false;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (!isListening(kHeroglowPort)) {
@@ -177,8 +175,7 @@ bool HeroglowRun::waitUntilListening()
     return true;
 }
 
-void HeroglowRun::post(const std::string& jsonBody)
-{
+void HeroglowRun::post(const std::string& jsonBody) {
     const int fd = connectTo(kHeroglowPort);
     if (fd < 0) {
         ADD_FAILURE() << "cannot connect to port " << kHeroglowPort;
@@ -188,26 +185,18 @@ void HeroglowRun::post(const std::string& jsonBody)
     readUntilClosed(fd, kPostTimeout);
 }
 
-std::string HeroglowRun::output() const
-{
-    return readFile(stdoutFile(folder_.path()));
-}
+std::string HeroglowRun::output() const { return readFile(stdoutFile(folder_.path())); }
 
-std::string HeroglowRun::errors() const
-{
-    return readFile(stderrFile(folder_.path()));
-}
+std::string HeroglowRun::errors() const { return readFile(stderrFile(folder_.path())); }
 
-nlohmann::json HeroglowRun::keyboard() const
-{
+nlohmann::json HeroglowRun::keyboard() const {
     const std::string text = readFile(stateFile(folder_.path()));
     if (text.empty()) return nullptr;
     nlohmann::json state = nlohmann::json::parse(text, nullptr, false);
     return state.is_discarded() ? nlohmann::json() : state;
 }
 
-std::vector<nlohmann::json> HeroglowRun::journal() const
-{
+std::vector<nlohmann::json> HeroglowRun::journal() const {
     std::vector<nlohmann::json> entries;
     std::istringstream lines(readFile(journalFile(folder_.path())));
     std::string line;
@@ -219,8 +208,7 @@ std::vector<nlohmann::json> HeroglowRun::journal() const
     return entries;
 }
 
-std::optional<int> HeroglowRun::waitForExit(std::chrono::milliseconds timeout)
-{
+std::optional<int> HeroglowRun::waitForExit(std::chrono::milliseconds timeout) {
     if (exitCode_ || pid_ <= 0) return exitCode_;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -235,18 +223,20 @@ std::optional<int> HeroglowRun::waitForExit(std::chrono::milliseconds timeout)
     }
 }
 
-std::string gameStatePost(const std::string& jsonBody)
-{
+std::string gameStatePost(const std::string& jsonBody) {
     return "POST / HTTP/1.1\r\n"
            "Content-Type: application/json\r\n"
-           "Content-Length: " + std::to_string(jsonBody.size()) + "\r\n"
+           "Content-Length: " +
+           std::to_string(jsonBody.size()) +
+           "\r\n"
            "Host: 127.0.0.1:3002\r\n"
-           "\r\n" + jsonBody;
+           "\r\n" +
+           jsonBody;
 }
 
-std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position)
-{
-    const nlohmann::json* keys = keyboard.is_object() && keyboard.contains("keys") ? &keyboard["keys"] : nullptr;
+std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position) {
+    const nlohmann::json* keys =
+        keyboard.is_object() && keyboard.contains("keys") ? &keyboard["keys"] : nullptr;
     if (keys == nullptr || !keys->is_array() || position < 0 || position >= static_cast<int>(keys->size())) {
         return {-1, -1, -1};
     }
@@ -254,15 +244,13 @@ std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position)
     return {cell.at(0).get<int>(), cell.at(1).get<int>(), cell.at(2).get<int>()};
 }
 
-std::array<int, 3> deviceColor(const nlohmann::json& keyboard)
-{
+std::array<int, 3> deviceColor(const nlohmann::json& keyboard) {
     if (!keyboard.is_object() || !keyboard.contains("device")) return {-1, -1, -1};
     const nlohmann::json& device = keyboard["device"];
     return {device.at(0).get<int>(), device.at(1).get<int>(), device.at(2).get<int>()};
 }
 
-std::string regQuoted(const std::string& text)
-{
+std::string regQuoted(const std::string& text) {
     std::string quoted;
     for (char c : text) {
         if (c == '\\' || c == '"') quoted += '\\';
@@ -271,10 +259,9 @@ std::string regQuoted(const std::string& text)
     return quoted;
 }
 
-std::string steamRegistrySection(const std::filesystem::path& steamFolder)
-{
-    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam]\n\"InstallPath\"=\"" + regQuoted(steamFolder.string()) +
-           "\"\n\n";
+std::string steamRegistrySection(const std::filesystem::path& steamFolder) {
+    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam]\n\"InstallPath\"=\"" +
+           regQuoted(steamFolder.string()) + "\"\n\n";
 }
 
 }  // namespace lumo::test

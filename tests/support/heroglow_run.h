@@ -23,18 +23,18 @@ inline constexpr std::uint16_t kHeroglowPort = 3002;
 
 // The built programs and files the black-box tests run with.
 const char* heroglowBinary();
-const char* simulatorLibrary();   // signed stand-in SDK (a .sig file beside it)
+const char* simulatorLibrary();  // signed stand-in SDK (a .sig file beside it)
 const char* lumoSignBinary();
 const char* sdkSigningKey();      // key file that lumo-sign takes
 const char* appletFilesFolder();  // the integration file's source folder in the source tree
 
 struct HeroglowSetup {
-    bool registerSdk = true;            // registry file names the signed simulated keyboard
-    std::string sdkPathOverride{};      // when set, the registry names this path instead
-    std::string optionsJson{};          // pre-seeded options file content ("" = no file)
+    bool registerSdk = true;                          // registry file names the signed simulated keyboard
+    std::string sdkPathOverride{};                    // when set, the registry names this path instead
+    std::string optionsJson{};                        // pre-seeded options file content ("" = no file)
     std::string itemFeedUrl = "http://127.0.0.1:9/";  // HEROGLOW_ITEM_FEED_URL (refused: fast)
-    std::string extraRegistry{};        // more .reg lines (e.g. Steam's InstallPath section)
-    std::filesystem::path workingDirectory{};  // default: the temp folder
+    std::string extraRegistry{};                      // more .reg lines (e.g. Steam's InstallPath section)
+    std::filesystem::path workingDirectory{};         // default: the temp folder
     // When set, files the program writes may not grow beyond this many bytes (a full disk,
     // as the program sees it: writes fail, no signal).
     std::optional<long> fileSizeLimit{};
@@ -62,10 +62,10 @@ public:
     // Sends one HTTP POST as Dota 2 does (POST / HTTP/1.1, Content-Type: application/json,
     // Content-Length, Host 127.0.0.1:3002) and returns after the program closed the connection.
     void post(const std::string& jsonBody);
-    std::string output() const;               // stdout so far
-    std::string errors() const;               // stderr so far
-    nlohmann::json keyboard() const;          // LUMO_SIM_STATE content (null when absent)
-    std::vector<nlohmann::json> journal() const;       // LUMO_SIM_JOURNAL lines
+    std::string output() const;                   // stdout so far
+    std::string errors() const;                   // stderr so far
+    nlohmann::json keyboard() const;              // LUMO_SIM_STATE content (null when absent)
+    std::vector<nlohmann::json> journal() const;  // LUMO_SIM_JOURNAL lines
     // The exit code (a program's -1 comes back as -1; death by signal N as 128 + N), or
     // nothing when the process still runs after `timeout`.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);

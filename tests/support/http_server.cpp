@@ -19,29 +19,35 @@ constexpr int kPollMilliseconds = 50;
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
 constexpr auto kRequestTimeout = std::chrono::seconds(5);
 
-const char* reasonPhrase(int status)
-{
+const char* reasonPhrase(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    default:
+        return "Status";
     }
 }
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(std::map<std::string, HttpResponse> routes) : routes_(std::move(routes))
-{
+LoopbackHttpServer::LoopbackHttpServer(std::map<std::string, HttpResponse> routes)
+    : routes_(std::move(routes)) {
     listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 8) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::listen(listener_, 8) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         if (listener_ >= 0) ::close(listener_);
         throw std::runtime_error("cannot open the test HTTP server");
     }
@@ -49,24 +55,18 @@ LoopbackHttpServer::LoopbackHttpServer(std::map<std::string, HttpResponse> route
     thread_ = std::thread([this] { serve(); });
 }
 
-LoopbackHttpServer::~LoopbackHttpServer()
-{
-    stop();
-}
+LoopbackHttpServer::~LoopbackHttpServer() { stop(); }
 
-std::string LoopbackHttpServer::url(const std::string& target) const
-{
+std::string LoopbackHttpServer::url(const std::string& target) const {
     return "http://127.0.0.1:" + std::to_string(port_) + target;
 }
 
-std::vector<std::string> LoopbackHttpServer::requests() const
-{
+std::vector<std::string> LoopbackHttpServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
 }
 
-void LoopbackHttpServer::stop()
-{
+void LoopbackHttpServer::stop() {
     stopping_ = true;
     if (thread_.joinable()) thread_.join();
     std::lock_guard lock(mutex_);
@@ -76,8 +76,7 @@ void LoopbackHttpServer::stop()
     listener_ = -1;
 }
 
-void LoopbackHttpServer::serve()
-{
+void LoopbackHttpServer::serve() {
     while (!stopping_) {
         pollfd entry{listener_, POLLIN, 0};
         if (::poll(&entry, 1, kPollMilliseconds) <= 0) continue;
@@ -86,8 +85,7 @@ void LoopbackHttpServer::serve()
     }
 }
 
-void LoopbackHttpServer::answer(int connection)
-{
+void LoopbackHttpServer::answer(int connection) {
     // Read the request head; bodies are not expected (the client only GETs).
     std::string request;
     const auto deadline = std::chrono::steady_clock::now() + kRequestTimeout;
@@ -115,13 +113,17 @@ void LoopbackHttpServer::answer(int connection)
     }
 
     const auto route = routes_.find(target);
-    HttpResponse response = route != routes_.end() ? route->second : HttpResponse{.status = 404, .contentType = "text/plain", .body = "not found"};
+    HttpResponse response =
+        route != routes_.end()
+            ? route->second
+            : HttpResponse{.status = 404, .contentType = "text/plain", .body = "not found"};
     if (response.silent) {
         std::lock_guard lock(mutex_);
         held_.push_back(connection);
         return;
     }
-    std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
+    std::string reply =
+        "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
     reply += "Content-Type: " + response.contentType + "\r\n";
     reply += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     if (!response.location.empty()) reply += "Location: " + response.location + "\r\n";

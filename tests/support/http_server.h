@@ -16,7 +16,7 @@ struct HttpResponse {
     std::string contentType = "application/json";
     std::string body{};
     std::string location{};  // sent as a Location header when not empty
-    bool silent = false;   // accept the request and never answer (the connection stays open)
+    bool silent = false;     // accept the request and never answer (the connection stays open)
 };
 
 // A tiny HTTP/1.1 server on 127.0.0.1 and a free port, on one thread of its own: it serves

@@ -15,8 +15,7 @@ namespace lumo::test {
 
 namespace {
 
-sockaddr_in loopbackAddress(std::uint16_t port)
-{
+sockaddr_in loopbackAddress(std::uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -26,8 +25,7 @@ sockaddr_in loopbackAddress(std::uint16_t port)
 
 // Scans one of the kernel's TCP tables for a listening socket on `port` at 127.0.0.1 or
 // any address. Lines look like "0: 0100007F:0BBA 00000000:0000 0A ...".
-bool tableHasListener(const char* table, std::uint16_t port)
-{
+bool tableHasListener(const char* table, std::uint16_t port) {
     std::ifstream in(table);
     std::string line;
     std::getline(in, line);  // header
@@ -47,8 +45,7 @@ bool tableHasListener(const char* table, std::uint16_t port)
 
 }  // namespace
 
-int connectTo(std::uint16_t port)
-{
+int connectTo(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (fd < 0) return -1;
     const sockaddr_in address = loopbackAddress(port);
@@ -59,8 +56,7 @@ int connectTo(std::uint16_t port)
     return fd;
 }
 
-void sendAll(int fd, const std::string& bytes)
-{
+void sendAll(int fd, const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
@@ -70,8 +66,7 @@ void sendAll(int fd, const std::string& bytes)
     }
 }
 
-std::string readUntilClosed(int fd, std::chrono::milliseconds timeout)
-{
+std::string readUntilClosed(int fd, std::chrono::milliseconds timeout) {
     std::string received;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     char buffer[4096];
@@ -92,20 +87,17 @@ std::string readUntilClosed(int fd, std::chrono::milliseconds timeout)
     return received;
 }
 
-void resetAndClose(int fd)
-{
+void resetAndClose(int fd) {
     const linger immediate{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
     ::close(fd);
 }
 
-bool isListening(std::uint16_t port)
-{
+bool isListening(std::uint16_t port) {
     return tableHasListener("/proc/net/tcp", port) || tableHasListener("/proc/net/tcp6", port);
 }
 
-std::uint16_t unusedLoopbackPort()
-{
+std::uint16_t unusedLoopbackPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = loopbackAddress(0);
     socklen_t length = sizeof address;
@@ -118,22 +110,21 @@ std::uint16_t unusedLoopbackPort()
     return port;
 }
 
-PortBlocker::PortBlocker(std::uint16_t port)
-{
+PortBlocker::PortBlocker(std::uint16_t port) {
     fd_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (fd_ < 0) return;
     // Connections of earlier runs may linger in TIME_WAIT on this port.
     const int on = 1;
     ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in address = loopbackAddress(port);
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd_, 1) != 0) {
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd_, 1) != 0) {
         ::close(fd_);
         fd_ = -1;
     }
 }
 
-PortBlocker::~PortBlocker()
-{
+PortBlocker::~PortBlocker() {
     if (fd_ >= 0) ::close(fd_);
 }
 

@@ -9,8 +9,7 @@
 
 namespace lumo::test {
 
-TempFolder::TempFolder(const std::string& prefix)
-{
+TempFolder::TempFolder(const std::string& prefix) {
     std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
@@ -18,22 +17,19 @@ TempFolder::TempFolder(const std::string& prefix)
     path_ = buffer.data();
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
 
-void writeFile(const std::filesystem::path& file, const std::string& content)
-{
+void writeFile(const std::filesystem::path& file, const std::string& content) {
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << content;
     if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
 }
 
-std::string readFile(const std::filesystem::path& file)
-{
+std::string readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return {};
     std::ostringstream content;

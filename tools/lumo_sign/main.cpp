@@ -26,7 +26,8 @@ int generate(const std::string& keyPath, const std::string& publicKeyPath) {
     struct stat status {};
     // An existing key is kept: replacing it would orphan everything it signed.
     const bool exists = ::stat(keyPath.c_str(), &status) == 0;
-    std::string error = exists ? lumo::signing::readKeyFile(keyPath, seed) : lumo::signing::createKeyFile(keyPath, seed);
+    std::string error =
+        exists ? lumo::signing::readKeyFile(keyPath, seed) : lumo::signing::createKeyFile(keyPath, seed);
     std::string hex;
     if (error.empty()) {
         error = lumo::signing::writePublicKeyFile(publicKeyPath, seed, hex);

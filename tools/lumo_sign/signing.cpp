@@ -51,7 +51,8 @@ std::string readKeyFile(const std::string& path, Seed& seed) {
     std::string text(256, '\0');
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(file.gcount()));
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
         text.pop_back();
     }
     std::size_t length = 0;

@@ -27,9 +27,9 @@ constexpr Cell kCooldownKey{1, 2, 3, 255};
 constexpr Cell kDireReadyKey{255, 22, 22, 255};
 constexpr Cell kRadiantReadyKey{48, 255, 48, 255};
 
-const Calls kRadiantUpdate = {
-    "LumoLedSetTargetDevice(3)", "LumoLedSetLighting(19,100,19)", "LumoLedSetTargetDevice(4)",
-    "LumoLedSetLightingFromBitmap()", "LumoLedSetTargetDevice(7)"};
+const Calls kRadiantUpdate = {"LumoLedSetTargetDevice(3)", "LumoLedSetLighting(19,100,19)",
+                              "LumoLedSetTargetDevice(4)", "LumoLedSetLightingFromBitmap()",
+                              "LumoLedSetTargetDevice(7)"};
 
 Calls withLeadingDark(Calls calls) {
     calls.insert(calls.begin(), "LumoLedSetLighting(0,0,0)");
@@ -74,8 +74,9 @@ protected:
     char flashOf(const Calls& calls) const {
         const auto target = std::find(calls.begin(), calls.end(), "LumoLedSetTargetDevice(3)");
         if (target == calls.end() || target + 1 == calls.end()) return '?';
-        const char kind = target[1] == "LumoLedSetLighting(0,0,0)" ? 'D'
-                          : target[1] == "LumoLedSetLighting(100,0,0)" ? 'B' : 'S';
+        const char kind = target[1] == "LumoLedSetLighting(0,0,0)"     ? 'D'
+                          : target[1] == "LumoLedSetLighting(100,0,0)" ? 'B'
+                                                                       : 'S';
         if (key(15)[3] == 255) {
             EXPECT_EQ(key(15)[0], kind == 'D' ? 0 : 255) << "flash " << kind << " but bar red differs";
         }
@@ -87,13 +88,18 @@ protected:
 
 TEST_F(GameStateTest, SendsTheMatchSequenceAndTheIdleColourOutsideMatches) {
     const json noMap = {{"provider", {{"name", "Dota 2"}}}, {"player", {{"team_name", "radiant"}}}};
-    const struct { const char* what; json body; Calls calls; } steps[] = {
+    const struct {
+        const char* what;
+        json body;
+        Calls calls;
+    } steps[] = {
         {"first match post", matchPost(100), withLeadingDark(kRadiantUpdate)},
         {"match goes on", matchPost(100), kRadiantUpdate},
         {"back in the menu", noMap, {"LumoLedSetLighting(30,3,1)"}},
         {"still in the menu", noMap, {"LumoLedSetLighting(30,3,1)"}},
         {"next match", matchPost(100), withLeadingDark(kRadiantUpdate)},
-        {"map of any type counts", json{{"map", nullptr}, {"player", {{"team_name", "radiant"}}}}, kRadiantUpdate},
+        {"map of any type counts", json{{"map", nullptr}, {"player", {{"team_name", "radiant"}}}},
+         kRadiantUpdate},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
@@ -102,7 +108,12 @@ TEST_F(GameStateTest, SendsTheMatchSequenceAndTheIdleColourOutsideMatches) {
 }
 
 TEST_F(GameStateTest, TeamNamesPickTheDevicesColourAndReadyKeys) {
-    const struct { json teamName; std::optional<OptionColor> dire; const char* lighting; Cell ready; } cases[] = {
+    const struct {
+        json teamName;
+        std::optional<OptionColor> dire;
+        const char* lighting;
+        Cell ready;
+    } cases[] = {
         {"radiant", std::nullopt, "LumoLedSetLighting(19,100,19)", kRadiantReadyKey},
         {"dire", std::nullopt, "LumoLedSetLighting(100,9,9)", kDireReadyKey},
         {"dire", OptionColor{0, 128, 255}, "LumoLedSetLighting(0,50,100)", {0, 127, 255, 255}},
@@ -129,7 +140,10 @@ TEST_F(GameStateTest, TeamNamesPickTheDevicesColourAndReadyKeys) {
 }
 
 TEST_F(GameStateTest, HealthFlashesWhileLowAndGivesUpAfterTwentyPosts) {
-    struct Step { std::optional<int> health; char flash; };
+    struct Step {
+        std::optional<int> health;
+        char flash;
+    };
     const auto repeat = [](std::optional<int> health, const std::string& flashes) {
         std::vector<Step> steps;
         for (const char f : flashes) steps.push_back({health, f});
@@ -140,7 +154,10 @@ TEST_F(GameStateTest, HealthFlashesWhileLowAndGivesUpAfterTwentyPosts) {
         for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
         return all;
     };
-    const struct { const char* what; std::vector<Step> steps; } sequences[] = {
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+    } sequences[] = {
         {"dead from the start", repeat(0, "DBDBDBDBDBDBDBDBDBDBSSSS")},
         {"drop to the threshold, stop, restart on a further drop",
          concat({repeat(80, "S"), repeat(30, "DBDBDBDBDBDBDBDBDBDBSSS"), repeat(29, "DB")})},
@@ -165,7 +182,13 @@ TEST_F(GameStateTest, HealthFlashesWhileLowAndGivesUpAfterTwentyPosts) {
 }
 
 TEST_F(GameStateTest, FlashFollowsItsOptions) {
-    const struct { const char* what; bool flashHealth; double threshold; int health; char flash; } cases[] = {
+    const struct {
+        const char* what;
+        bool flashHealth;
+        double threshold;
+        int health;
+        char flash;
+    } cases[] = {
         {"flash off", false, 30.0, 10, 'S'},
         {"raised threshold", true, 50.0, 45, 'D'},
         {"above a raised threshold", true, 50.0, 60, 'S'},
@@ -186,7 +209,7 @@ TEST_F(GameStateTest, DeadHeroShowsAnEmptyBarWhateverItsHealth) {
     body["hero"]["alive"] = false;
     post(body);
     for (int p = 0; p < 16; ++p) EXPECT_EQ(key(p), (Cell{0, 0, 0, 255})) << p;  // first flashing post: dark
-    EXPECT_EQ(key(21), (Cell{0, 0, 255, 255}));                      // mana still drawn
+    EXPECT_EQ(key(21), (Cell{0, 0, 255, 255}));                                 // mana still drawn
     post(body);
     for (int p = 0; p < 16; ++p) EXPECT_EQ(key(p), kRedKey) << p;
     EXPECT_EQ(keptGameState.previousHealth, 0);
@@ -198,7 +221,11 @@ TEST_F(GameStateTest, NegativeOrMissingHealthDrawsNoBarsButKeepsTeamAndSlots) {
     json noHero = matchPost(std::nullopt);
     json heroNotAnObject = matchPost(std::nullopt);
     heroNotAnObject["hero"] = json::array({100, 50});
-    const struct { const char* what; json body; int previousHealth; } cases[] = {
+    const struct {
+        const char* what;
+        json body;
+        int previousHealth;
+    } cases[] = {
         {"negative health", negative, -5},
         {"no hero", noHero, 0},
         {"hero not an object", heroNotAnObject, 0},
@@ -220,16 +247,54 @@ TEST_F(GameStateTest, NegativeOrMissingHealthDrawsNoBarsButKeepsTeamAndSlots) {
 }
 
 TEST_F(GameStateTest, BarOptionsChooseWhichKeysLight) {
-    const struct { const char* what; bool showHealth, smooth, healthOnF, showMana, manaOnDigits; std::vector<std::pair<int, Cell>> keys; } cases[] = {
-        {"defaults", true, false, false, true, false,
-         {{0, kGreenKey}, {7, kGreenKey}, {8, kRedKey}, {15, kRedKey}, {16, kDark}, {21, {0, 0, 255, 255}},
-          {32, {0, 0, 255, 255}}, {33, {255, 255, 255, 255}}, {37, {255, 255, 255, 255}}, {38, kDark}}},
-        {"health on F-keys", true, false, true, true, false,
+    const struct {
+        const char* what;
+        bool showHealth, smooth, healthOnF, showMana, manaOnDigits;
+        std::vector<std::pair<int, Cell>> keys;
+    } cases[] = {
+        {"defaults",
+         true,
+         false,
+         false,
+         true,
+         false,
+         {{0, kGreenKey},
+          {7, kGreenKey},
+          {8, kRedKey},
+          {15, kRedKey},
+          {16, kDark},
+          {21, {0, 0, 255, 255}},
+          {32, {0, 0, 255, 255}},
+          {33, {255, 255, 255, 255}},
+          {37, {255, 255, 255, 255}},
+          {38, kDark}}},
+        {"health on F-keys",
+         true,
+         false,
+         true,
+         true,
+         false,
          {{0, kDark}, {1, kGreenKey}, {7, kRedKey}, {12, kRedKey}, {13, kDark}}},
         {"smooth", true, true, false, true, false, {{7, kGreenKey}, {8, {132, 122, 0, 255}}, {9, kRedKey}}},
-        {"mana on digits", true, false, false, true, true,
-         {{21, kDark}, {22, {0, 0, 255, 255}}, {30, {0, 0, 255, 255}}, {31, {255, 255, 255, 255}}, {34, {255, 255, 255, 255}}, {35, kDark}}},
-        {"both hidden", false, false, false, false, false, {{0, kDark}, {8, kDark}, {21, kDark}, {33, kDark}}},
+        {"mana on digits",
+         true,
+         false,
+         false,
+         true,
+         true,
+         {{21, kDark},
+          {22, {0, 0, 255, 255}},
+          {30, {0, 0, 255, 255}},
+          {31, {255, 255, 255, 255}},
+          {34, {255, 255, 255, 255}},
+          {35, kDark}}},
+        {"both hidden",
+         false,
+         false,
+         false,
+         false,
+         false,
+         {{0, kDark}, {8, kDark}, {21, kDark}, {33, kDark}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -245,23 +310,90 @@ TEST_F(GameStateTest, BarOptionsChooseWhichKeysLight) {
 }
 
 TEST_F(GameStateTest, SlotKeysShowReadinessOrCooldown) {
-    const struct { const char* what; const char* group; const char* slot; json value; int position; Cell cell; } cases[] = {
-        {"ready ability", "abilities", "ability0", {{"level", 1}, {"passive", false}, {"cooldown", 0}}, 43, kDireReadyKey},
-        {"cooling down", "abilities", "ability1", {{"level", 3}, {"passive", false}, {"cooldown", 12}}, 44, kCooldownKey},
-        {"passive", "abilities", "ability2", {{"level", 1}, {"passive", true}, {"cooldown", 0}}, 45, kCooldownKey},
+    const struct {
+        const char* what;
+        const char* group;
+        const char* slot;
+        json value;
+        int position;
+        Cell cell;
+    } cases[] = {
+        {"ready ability",
+         "abilities",
+         "ability0",
+         {{"level", 1}, {"passive", false}, {"cooldown", 0}},
+         43,
+         kDireReadyKey},
+        {"cooling down",
+         "abilities",
+         "ability1",
+         {{"level", 3}, {"passive", false}, {"cooldown", 12}},
+         44,
+         kCooldownKey},
+        {"passive",
+         "abilities",
+         "ability2",
+         {{"level", 1}, {"passive", true}, {"cooldown", 0}},
+         45,
+         kCooldownKey},
         {"no passive member", "abilities", "ability3", {{"level", 1}, {"cooldown", 0}}, 46, kCooldownKey},
-        {"fractional cooldown", "abilities", "ability0", {{"level", 1}, {"passive", false}, {"cooldown", 0.4}}, 43, kDireReadyKey},
-        {"cooldown as text", "abilities", "ability0", {{"level", 1}, {"passive", false}, {"cooldown", "9"}}, 43, kDireReadyKey},
-        {"passive as text", "abilities", "ability0", {{"level", 1}, {"passive", "false"}, {"cooldown", 0}}, 43, kCooldownKey},
-        {"negative cooldown", "abilities", "ability0", {{"level", 1}, {"passive", false}, {"cooldown", -3}}, 43, kCooldownKey},
-        {"huge cooldown", "abilities", "ability0", {{"level", 1}, {"passive", false}, {"cooldown", 1e300}}, 43, kCooldownKey},
-        {"unlearned", "abilities", "ability0", {{"level", 0}, {"passive", false}, {"cooldown", 0}}, 43, kDark},
+        {"fractional cooldown",
+         "abilities",
+         "ability0",
+         {{"level", 1}, {"passive", false}, {"cooldown", 0.4}},
+         43,
+         kDireReadyKey},
+        {"cooldown as text",
+         "abilities",
+         "ability0",
+         {{"level", 1}, {"passive", false}, {"cooldown", "9"}},
+         43,
+         kDireReadyKey},
+        {"passive as text",
+         "abilities",
+         "ability0",
+         {{"level", 1}, {"passive", "false"}, {"cooldown", 0}},
+         43,
+         kCooldownKey},
+        {"negative cooldown",
+         "abilities",
+         "ability0",
+         {{"level", 1}, {"passive", false}, {"cooldown", -3}},
+         43,
+         kCooldownKey},
+        {"huge cooldown",
+         "abilities",
+         "ability0",
+         {{"level", 1}, {"passive", false}, {"cooldown", 1e300}},
+         43,
+         kCooldownKey},
+        {"unlearned",
+         "abilities",
+         "ability0",
+         {{"level", 0}, {"passive", false}, {"cooldown", 0}},
+         43,
+         kDark},
         {"no level", "abilities", "ability0", {{"passive", false}, {"cooldown", 0}}, 43, kDark},
         {"level as text", "abilities", "ability0", {{"level", "4"}, {"passive", false}}, 43, kDark},
         {"ability not an object", "abilities", "ability0", 5, 43, kDark},
-        {"ready item", "items", "slot0", {{"name", "item_blink"}, {"passive", false}, {"cooldown", 0}}, 86, kDireReadyKey},
-        {"item cooling down", "items", "slot5", {{"name", "item_bkb"}, {"passive", false}, {"cooldown", 71.9}}, 91, kCooldownKey},
-        {"empty item slot", "items", "slot1", {{"name", "empty"}, {"passive", false}, {"cooldown", 0}}, 87, kDark},
+        {"ready item",
+         "items",
+         "slot0",
+         {{"name", "item_blink"}, {"passive", false}, {"cooldown", 0}},
+         86,
+         kDireReadyKey},
+        {"item cooling down",
+         "items",
+         "slot5",
+         {{"name", "item_bkb"}, {"passive", false}, {"cooldown", 71.9}},
+         91,
+         kCooldownKey},
+        {"empty item slot",
+         "items",
+         "slot1",
+         {{"name", "empty"}, {"passive", false}, {"cooldown", 0}},
+         87,
+         kDark},
         {"item without name", "items", "slot2", {{"passive", false}, {"cooldown", 0}}, 88, kDark},
         {"item name not text", "items", "slot2", {{"name", 1}, {"passive", false}}, 88, kDark},
         {"backpack ignored", "items", "slot6", {{"name", "item_blink"}, {"passive", false}}, 86, kDark},
@@ -299,7 +431,11 @@ TEST_F(GameStateTest, LaterSlotWinsASharedKey) {
     options::cooldown = {1, 2, 3};
     const json ready = {{"name", "item_blink"}, {"level", 1}, {"passive", false}, {"cooldown", 0}};
     const json cooling = {{"name", "item_blink"}, {"level", 1}, {"passive", false}, {"cooldown", 4}};
-    const struct { json ability; json item; Cell cell; } cases[] = {
+    const struct {
+        json ability;
+        json item;
+        Cell cell;
+    } cases[] = {
         {ready, cooling, kCooldownKey},
         {cooling, ready, kDireReadyKey},
         {cooling, {{"name", "empty"}}, kCooldownKey},
@@ -318,9 +454,16 @@ TEST_F(GameStateTest, BadTextReportsAndChangesNothing) {
     post(matchPost(20));  // a flashing post, so the kept state is not at its start values
     const KeptGameState before = keptGameState;
     const std::wstring texts[] = {
-        L"", L"{", L"{\"map\": }", L"{\"map\": {}} trailing", L"{\"map\": {}} // comment",
-        L"{\"map\": \"\xD800\"}", std::wstring(L"{\"map\": \"") + wchar_t(0x110000) + L"\"}",
-        L"{\"hero\": {\"health_percent\": 1e}}", L"{'map': 1}", L"{\"hero\": {\"health_percent\": 1e400}}",
+        L"",
+        L"{",
+        L"{\"map\": }",
+        L"{\"map\": {}} trailing",
+        L"{\"map\": {}} // comment",
+        L"{\"map\": \"\xD800\"}",
+        std::wstring(L"{\"map\": \"") + wchar_t(0x110000) + L"\"}",
+        L"{\"hero\": {\"health_percent\": 1e}}",
+        L"{'map': 1}",
+        L"{\"hero\": {\"health_percent\": 1e400}}",
     };
     for (const std::wstring& text : texts) {
         SCOPED_TRACE(lumo::util::toUtf8(text));
@@ -338,14 +481,18 @@ TEST_F(GameStateTest, BadTextReportsAndChangesNothing) {
 }
 
 TEST_F(GameStateTest, OddButValidPostsAreHandledQuietly) {
-    const struct { const char* text; Calls calls; } cases[] = {
+    const struct {
+        const char* text;
+        Calls calls;
+    } cases[] = {
         {"[1, 2, 3]", {"LumoLedSetLighting(30,3,1)"}},
         {"{}", {"LumoLedSetLighting(30,3,1)"}},
         {R"({"abilities": [1], "items": "none", "player": [], "hero": {"health_percent": "full"}})",
          {"LumoLedSetLighting(30,3,1)"}},
         {R"({"map": 1, "hero": {"health_percent": 1e300, "mana_percent": -1e300}})",
-         withLeadingDark({"LumoLedSetTargetDevice(3)", "LumoLedSetLighting(0,0,0)", "LumoLedSetTargetDevice(4)",
-                          "LumoLedSetLightingFromBitmap()", "LumoLedSetTargetDevice(7)"})},
+         withLeadingDark({"LumoLedSetTargetDevice(3)", "LumoLedSetLighting(0,0,0)",
+                          "LumoLedSetTargetDevice(4)", "LumoLedSetLightingFromBitmap()",
+                          "LumoLedSetTargetDevice(7)"})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

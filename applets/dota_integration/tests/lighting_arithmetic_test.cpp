@@ -53,9 +53,12 @@ bool keysOutsideUntouched(int first, int count) {
 }
 
 TEST(ColorLevels, ChannelsBecomeTruncatedPercentages) {
-    const struct { int channel; int percent; } cases[] = {
-        {255, 100}, {25, 9}, {50, 19}, {0, 0}, {128, 50}, {1, 0}, {3, 1},
-        {-40, 0}, {300, 100}, {INT_MAX, 100}, {INT_MIN, 0},
+    const struct {
+        int channel;
+        int percent;
+    } cases[] = {
+        {255, 100}, {25, 9},  {50, 19},   {0, 0},         {128, 50},    {1, 0},
+        {3, 1},     {-40, 0}, {300, 100}, {INT_MAX, 100}, {INT_MIN, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.channel);
@@ -64,7 +67,10 @@ TEST(ColorLevels, ChannelsBecomeTruncatedPercentages) {
 }
 
 TEST(ColorLevels, PercentagesBecomeTruncatedBytes) {
-    const struct { int percent; int byte; } cases[] = {
+    const struct {
+        int percent;
+        int byte;
+    } cases[] = {
         {100, 255}, {9, 22}, {19, 48}, {0, 0}, {50, 127}, {1, 2}, {-5, 0}, {250, 255}, {INT_MAX, 255},
     };
     for (const auto& c : cases) {
@@ -74,18 +80,24 @@ TEST(ColorLevels, PercentagesBecomeTruncatedBytes) {
 }
 
 TEST(HealthBar, SteppedFillsKeysHealthHasReached) {
-    const struct { int health; BarLayout layout; int filled; } cases[] = {
-        {50, kHealthOnTopRow, 8},  {49, kHealthOnTopRow, 7},  {53, kHealthOnTopRow, 8},
-        {100, kHealthOnTopRow, 16}, {0, kHealthOnTopRow, 0}, {6, kHealthOnTopRow, 0},
-        {7, kHealthOnTopRow, 1},   {150, kHealthOnTopRow, 16}, {INT_MAX, kHealthOnTopRow, 16},
-        {50, kHealthOnFunctionKeys, 6}, {49, kHealthOnFunctionKeys, 5}, {53, kHealthOnFunctionKeys, 6},
-        {100, kHealthOnFunctionKeys, 12}, {0, kHealthOnFunctionKeys, 0}, {99, kHealthOnFunctionKeys, 11},
+    const struct {
+        int health;
+        BarLayout layout;
+        int filled;
+    } cases[] = {
+        {50, kHealthOnTopRow, 8},         {49, kHealthOnTopRow, 7},       {53, kHealthOnTopRow, 8},
+        {100, kHealthOnTopRow, 16},       {0, kHealthOnTopRow, 0},        {6, kHealthOnTopRow, 0},
+        {7, kHealthOnTopRow, 1},          {150, kHealthOnTopRow, 16},     {INT_MAX, kHealthOnTopRow, 16},
+        {50, kHealthOnFunctionKeys, 6},   {49, kHealthOnFunctionKeys, 5}, {53, kHealthOnFunctionKeys, 6},
+        {100, kHealthOnFunctionKeys, 12}, {0, kHealthOnFunctionKeys, 0},  {99, kHealthOnFunctionKeys, 11},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("health " + std::to_string(c.health) + " on " + std::to_string(c.layout.count) + " keys");
+        SCOPED_TRACE("health " + std::to_string(c.health) + " on " + std::to_string(c.layout.count) +
+                     " keys");
         clearKeyBitmap();
         paintHealthBar(c.health, c.layout, false, 255);
-        EXPECT_EQ(barColors(c.layout.first, c.layout.count), filledThenUnfilled(c.filled, c.layout.count, kGreen, kRed));
+        EXPECT_EQ(barColors(c.layout.first, c.layout.count),
+                  filledThenUnfilled(c.filled, c.layout.count, kGreen, kRed));
         EXPECT_TRUE(keysOutsideUntouched(c.layout.first, c.layout.count));
     }
 }
@@ -100,7 +112,13 @@ TEST(HealthBar, SteppedUnfilledKeysTakeTheFlashLevel) {
 }
 
 TEST(HealthBar, SmoothBlendsTheBoundaryKey) {
-    const struct { int health; BarLayout layout; int red; int whole; Rgb boundary; } cases[] = {
+    const struct {
+        int health;
+        BarLayout layout;
+        int red;
+        int whole;
+        Rgb boundary;
+    } cases[] = {
         // 0.53f * 16 is 8.4799995: the ninth key is about half way.
         {53, kHealthOnTopRow, 255, 8, {132, 122, 0}},
         // Exactly 8.0: the boundary key has nothing of green.
@@ -138,7 +156,11 @@ TEST(HealthBar, SmoothFullHealthIsAllGreenOnBothLayouts) {
 }
 
 TEST(ManaBar, BlueForManaWhiteForTheRest) {
-    const struct { int mana; BarLayout layout; int filled; } cases[] = {
+    const struct {
+        int mana;
+        BarLayout layout;
+        int filled;
+    } cases[] = {
         {100, kManaOnNumberRow, 17}, {0, kManaOnNumberRow, 0}, {71, kManaOnNumberRow, 12},
         {50, kManaOnNumberRow, 8},   {100, kManaOnDigits, 13}, {0, kManaOnDigits, 0},
         {50, kManaOnDigits, 6},      {77, kManaOnDigits, 10},  {-3, kManaOnDigits, 0},
@@ -147,7 +169,8 @@ TEST(ManaBar, BlueForManaWhiteForTheRest) {
         SCOPED_TRACE("mana " + std::to_string(c.mana) + " on " + std::to_string(c.layout.count) + " keys");
         clearKeyBitmap();
         paintManaBar(c.mana, c.layout);
-        EXPECT_EQ(barColors(c.layout.first, c.layout.count), filledThenUnfilled(c.filled, c.layout.count, kBlue, kWhite));
+        EXPECT_EQ(barColors(c.layout.first, c.layout.count),
+                  filledThenUnfilled(c.filled, c.layout.count, kBlue, kWhite));
         EXPECT_TRUE(keysOutsideUntouched(c.layout.first, c.layout.count));
     }
 }
@@ -168,10 +191,13 @@ TEST(KeyBitmap, PaintWritesBlueGreenRedAlphaAndIgnoresStrayPositions) {
 }
 
 TEST(KeyNames, TranslateToBitmapPositions) {
-    const struct { const wchar_t* name; int position; } cases[] = {
-        {L"J", 70}, {L"I", 50}, {L"Q", 43}, {L"N", 91}, {L"`", 21}, {L"0", 31}, {L".", 94},
-        {L"TAB", 42}, {L"SHIFT", 85}, {L"CTRL", 105}, {L"ALT", 108}, {L"SPACE", 110},
-        {L"F1", 0}, {L"q", 0}, {L"", 0}, {L"SPAC", 0}, {L"S", 65},
+    const struct {
+        const wchar_t* name;
+        int position;
+    } cases[] = {
+        {L"J", 70}, {L"I", 50},   {L"Q", 43},     {L"N", 91},     {L"`", 21},    {L"0", 31},
+        {L".", 94}, {L"TAB", 42}, {L"SHIFT", 85}, {L"CTRL", 105}, {L"ALT", 108}, {L"SPACE", 110},
+        {L"F1", 0}, {L"q", 0},    {L"", 0},       {L"SPAC", 0},   {L"S", 65},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(lumo::util::toUtf8(c.name));
@@ -194,10 +220,22 @@ TEST(KeyNames, TableHasDistinctNamesAndPositionsInsideTheBitmap) {
 }
 
 TEST(JsonMembers, NumbersReadAsSaturatedTruncatedInts) {
-    const struct { const char* json; int value; } cases[] = {
-        {"53", 53}, {"0.4", 0}, {"-0.9", 0}, {"-2.5", -2}, {"99.99", 99}, {"-7", -7},
-        {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-2147483649", INT_MIN},
-        {"18446744073709551615", INT_MAX}, {"1e300", INT_MAX}, {"-1e300", INT_MIN},
+    const struct {
+        const char* json;
+        int value;
+    } cases[] = {
+        {"53", 53},
+        {"0.4", 0},
+        {"-0.9", 0},
+        {"-2.5", -2},
+        {"99.99", 99},
+        {"-7", -7},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"-2147483649", INT_MIN},
+        {"18446744073709551615", INT_MAX},
+        {"1e300", INT_MAX},
+        {"-1e300", INT_MIN},
         {"4294967346", INT_MAX},
     };
     for (const auto& c : cases) {
@@ -216,7 +254,8 @@ TEST(JsonMembers, NonFiniteNumbersStayDefined) {
 }
 
 TEST(JsonMembers, WrongTypesAndMissingMembersTakeTheFallback) {
-    const auto object = nlohmann::json::parse(R"({"n": "12", "b": 1, "s": 5, "o": {}, "t": true, "x": "dire"})");
+    const auto object =
+        nlohmann::json::parse(R"({"n": "12", "b": 1, "s": 5, "o": {}, "t": true, "x": "dire"})");
     EXPECT_EQ(intMember(object, "n", -1), -1);
     EXPECT_EQ(intMember(object, "t", -1), -1);
     EXPECT_EQ(intMember(object, "missing", 4), 4);

@@ -86,8 +86,10 @@ TEST_F(OptionsTest, UserValuesReplaceTheDefaults) {
     sdk->userValues.bools[L"misc/show_mana"] = false;
     sdk->userValues.numbers[L"misc/flash_health_percent"] = 12.5;
     declareAndReadOptions();
-    EXPECT_EQ((std::array{options::dire.red, options::dire.green, options::dire.blue}), (std::array{10, 20, 30}));
-    EXPECT_EQ((std::array{options::radiant.red, options::radiant.green, options::radiant.blue}), (std::array{50, 255, 50}));
+    EXPECT_EQ((std::array{options::dire.red, options::dire.green, options::dire.blue}),
+              (std::array{10, 20, 30}));
+    EXPECT_EQ((std::array{options::radiant.red, options::radiant.green, options::radiant.blue}),
+              (std::array{50, 255, 50}));
     EXPECT_EQ(options::cooldown.blue, 128);
     EXPECT_TRUE(options::smoothHealth);
     EXPECT_FALSE(options::showMana);
@@ -96,14 +98,20 @@ TEST_F(OptionsTest, UserValuesReplaceTheDefaults) {
 }
 
 TEST_F(OptionsTest, KeyAssignmentsFollowTheChosenKeyNames) {
-    const struct { const wchar_t* slotPath; const wchar_t* key; const wchar_t* slot; int position; int index; } cases[] = {
+    const struct {
+        const wchar_t* slotPath;
+        const wchar_t* key;
+        const wchar_t* slot;
+        int position;
+        int index;
+    } cases[] = {
         {L"keybinds/ability0", L"SPACE", L"ability0", 110, 0},
         {L"keybinds/ability1", L"SHIFT", L"ability1", 85, 1},
         {L"keybinds/ability2", L"J", L"ability2", 70, 2},
         {L"keybinds/ability3", L"TAB", L"ability3", 42, 3},
         {L"keybinds/slot0", L"CTRL", L"slot0", 105, 4},
         {L"keybinds/slot1", L"ALT", L"slot1", 108, 5},
-        {L"keybinds/slot2", L"F5", L"slot2", 0, 6},      // not a key the table knows
+        {L"keybinds/slot2", L"F5", L"slot2", 0, 6},  // not a key the table knows
         {L"keybinds/slot3", L"I", L"slot3", 50, 7},
         {L"keybinds/slot4", L"BACKSPACE_AND_MORE", L"slot4", 0, 8},  // cut to the buffer, still unknown
     };
@@ -140,13 +148,15 @@ TEST_F(OptionsTest, LongKeyNamesChosenByTheUserLightTheirKeysInAPost) {
     sdk->userValues.keys[L"keybinds/slot0"] = L"SHIFT";
     declareAndReadOptions();
     resetKeptGameState();
-    handleGameState(LR"({"map": {}, "player": {"team_name": "dire"},
+    handleGameState(
+        LR"({"map": {}, "player": {"team_name": "dire"},
         "abilities": {"ability0": {"level": 1, "passive": false, "cooldown": 0}},
         "items": {"slot0": {"name": "item_blink", "passive": false, "cooldown": 3}}})");
     EXPECT_EQ(recording_sdk::keyColor(sdk->bitmap, 110), (std::array<int, 4>{255, 22, 22, 255}));
     EXPECT_EQ(recording_sdk::keyColor(sdk->bitmap, 85), (std::array<int, 4>{255, 255, 255, 255}));
     EXPECT_EQ(recording_sdk::keyColor(sdk->bitmap, 43), (std::array<int, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(recording_sdk::keyColor(sdk->bitmap, 65), (std::array<int, 4>{0, 0, 0, 0}));  // "S" of a cut name
+    EXPECT_EQ(recording_sdk::keyColor(sdk->bitmap, 65),
+              (std::array<int, 4>{0, 0, 0, 0}));  // "S" of a cut name
 }
 
 }  // namespace

@@ -55,15 +55,16 @@ protected:
 };
 
 TEST_F(RecordedPostsTest, MidGamePostLightsBarsAndSlotKeys) {
-    EXPECT_EQ(post("mid_game_radiant.json"),
-              (Calls{"LumoLedSetLighting(0,0,0)", "LumoLedSetTargetDevice(3)", "LumoLedSetLighting(19,100,19)",
-                     "LumoLedSetTargetDevice(4)", "LumoLedSetLightingFromBitmap()", "LumoLedSetTargetDevice(7)"}));
+    EXPECT_EQ(
+        post("mid_game_radiant.json"),
+        (Calls{"LumoLedSetLighting(0,0,0)", "LumoLedSetTargetDevice(3)", "LumoLedSetLighting(19,100,19)",
+               "LumoLedSetTargetDevice(4)", "LumoLedSetLightingFromBitmap()", "LumoLedSetTargetDevice(7)"}));
 
     std::vector<std::pair<int, Cell>> expected;
     const Cell ready{48, 255, 48, 255};
-    for (int p = 0; p <= 7; ++p) expected.emplace_back(p, kGreen);            // health 53
+    for (int p = 0; p <= 7; ++p) expected.emplace_back(p, kGreen);  // health 53
     for (int p = 8; p <= 15; ++p) expected.emplace_back(p, Cell{255, 0, 0, 255});
-    for (int p = 21; p <= 32; ++p) expected.emplace_back(p, kBlue);           // mana 71
+    for (int p = 21; p <= 32; ++p) expected.emplace_back(p, kBlue);  // mana 71
     for (int p = 33; p <= 37; ++p) expected.emplace_back(p, kWhite);
     expected.emplace_back(43, ready);   // Q: ready
     expected.emplace_back(44, kWhite);  // W: cooling down

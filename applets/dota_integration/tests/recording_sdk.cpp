@@ -32,7 +32,8 @@ extern "C" {
 
 bool getNumber(const wchar_t* path, double* value, int flag) {
     record("LumoGetConfigOptionNumber", narrow(path), *value, flag);
-    if (const auto found = recording.userValues.numbers.find(path); found != recording.userValues.numbers.end()) {
+    if (const auto found = recording.userValues.numbers.find(path);
+        found != recording.userValues.numbers.end()) {
         *value = found->second;
     }
     return true;
@@ -48,7 +49,8 @@ bool getBool(const wchar_t* path, bool* value, int flag) {
 
 bool getColor(const wchar_t* path, int* red, int* green, int* blue, int flag) {
     record("LumoGetConfigOptionColor", narrow(path), *red, *green, *blue, flag);
-    if (const auto found = recording.userValues.colors.find(path); found != recording.userValues.colors.end()) {
+    if (const auto found = recording.userValues.colors.find(path);
+        found != recording.userValues.colors.end()) {
         *red = found->second[0];
         *green = found->second[1];
         *blue = found->second[2];

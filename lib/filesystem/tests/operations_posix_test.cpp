@@ -24,7 +24,8 @@ protected:
     }
     ~PosixFileQueries() override {
         std::error_code ignored;
-        std::filesystem::permissions(scratch_.folder() / "locked", std::filesystem::perms::owner_all, ignored);
+        std::filesystem::permissions(scratch_.folder() / "locked", std::filesystem::perms::owner_all,
+                                     ignored);
     }
     path at(const char* name) const { return path(scratch_.text()) / path(name); }
 

@@ -42,7 +42,8 @@ TEST(PathJoin, FollowsWindowsAppendRules) {
         {L"a\\", L"", L"a\\"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "left=" << path(c.left).string() << " right=" << path(c.right).string());
+        SCOPED_TRACE(testing::Message()
+                     << "left=" << path(c.left).string() << " right=" << path(c.right).string());
         EXPECT_EQ((path(c.left) / path(c.right)).wstring(), c.joined);
         path inPlace(c.left);
         inPlace /= path(c.right);

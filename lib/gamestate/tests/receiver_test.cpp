@@ -46,7 +46,8 @@ public:
     void handoff(const char* jsonStart, std::int64_t received) {
         std::lock_guard lock(mutex_);
         events_ += 'H';
-        handoffs_.push_back({jsonStart != nullptr, jsonStart != nullptr ? jsonStart : "", received, Clock::now()});
+        handoffs_.push_back(
+            {jsonStart != nullptr, jsonStart != nullptr ? jsonStart : "", received, Clock::now()});
         changed_.notify_all();
     }
     // True once at least `count` hand-offs are in.
@@ -56,8 +57,8 @@ public:
     }
     bool waitForAcceptWaits(std::size_t count, Clock::duration timeout) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout,
-                                 [&] { return std::count(events_.begin(), events_.end(), 'A') >= long(count); });
+        return changed_.wait_for(
+            lock, timeout, [&] { return std::count(events_.begin(), events_.end(), 'A') >= long(count); });
     }
     std::vector<Handoff> handoffs() {
         std::lock_guard lock(mutex_);
@@ -302,9 +303,10 @@ TEST_F(Receiver, ABusyPortFailsToBind) {
     EXPECT_EQ(serveGameState(second, {}), -1);
 
     stop();
-    EXPECT_TRUE(std::regex_match(output(), std::regex("Server connected\n\nError at bind: " +
-                                                      std::to_string(lumo::gamestate::test::addressInUseCode()) +
-                                                      "\nError at accept: -?[0-9]+\n")));
+    EXPECT_TRUE(
+        std::regex_match(output(), std::regex("Server connected\n\nError at bind: " +
+                                              std::to_string(lumo::gamestate::test::addressInUseCode()) +
+                                              "\nError at accept: -?[0-9]+\n")));
 }
 
 TEST_F(Receiver, ThePortCanBeTakenAgainRightAfterServing) {

@@ -100,9 +100,8 @@ const std::map<std::string, void*>& standIns() {
 
 // Binds every stand-in except the export `missing`.
 void bindStandIns(const std::string& missing = "") {
-    lumo::lighting::bindExports([&missing](const char* name) -> void* {
-        return name == missing ? nullptr : standIns().at(name);
-    });
+    lumo::lighting::bindExports(
+        [&missing](const char* name) -> void* { return name == missing ? nullptr : standIns().at(name); });
 }
 
 void unbindAll() {
@@ -149,11 +148,13 @@ std::vector<Operation> operations() {
          "LumoGetConfigOptionKeyInput keybinds/ability1 Q 4 1"},
         {"LumoSetConfigOptionLabel", [] { return LumoSetConfigOptionLabel(L"colors", L"Colours"); },
          "LumoSetConfigOptionLabel colors Colours 1"},
-        {"LumoLedSaveCurrentLighting", [] { return LumoLedSaveCurrentLighting(); }, "LumoLedSaveCurrentLighting"},
+        {"LumoLedSaveCurrentLighting", [] { return LumoLedSaveCurrentLighting(); },
+         "LumoLedSaveCurrentLighting"},
         {"LumoLedSetTargetDevice", [] { return LumoLedSetTargetDevice(lumo::sdk::kPerKeyDevices); },
          "LumoLedSetTargetDevice 4"},
         {"LumoLedSetLighting", [] { return LumoLedSetLighting(10, 20, 30); }, "LumoLedSetLighting 10 20 30"},
-        {"LumoLedPulseLighting", [] { return LumoLedPulseLighting(1, 2, 3, 0, 500); }, "LumoLedPulseLighting 1 2 3 0 500"},
+        {"LumoLedPulseLighting", [] { return LumoLedPulseLighting(1, 2, 3, 0, 500); },
+         "LumoLedPulseLighting 1 2 3 0 500"},
         {"LumoLedSetLightingFromBitmap", [] { return LumoLedSetLightingFromBitmap(bitmap); },
          "LumoLedSetLightingFromBitmap 17 255"},
         {"LumoLedFlashSingleKey", [] { return LumoLedFlashSingleKey(28, 4, 5, 6, 1000, 250); },

@@ -103,7 +103,9 @@ TEST(LumoSignTest, GeneratedKeyPairSignsButIsNotTheBuildsKey) {
 
     ASSERT_GE(::sodium_init(), 0);
     unsigned char publicBytes[crypto_sign_PUBLICKEYBYTES];
-    ASSERT_EQ(::sodium_hex2bin(publicBytes, sizeof(publicBytes), publicHex.c_str(), 64, nullptr, nullptr, nullptr), 0);
+    ASSERT_EQ(
+        ::sodium_hex2bin(publicBytes, sizeof(publicBytes), publicHex.c_str(), 64, nullptr, nullptr, nullptr),
+        0);
     const std::vector<unsigned char> bytes = readFile(library);
     const std::vector<unsigned char> signature = readFile(library + ".sig");
     ASSERT_EQ(signature.size(), 64u);

@@ -67,7 +67,8 @@ void registerSdk(const TemporaryFolder& folder, const std::string& libraryPath) 
     const std::string registry = folder.file("registry.reg");
     std::ofstream file(registry, std::ios::trunc);
     file << "Windows Registry Editor Version 5.00\n\n"
-         << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary]\n"
+         << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}"
+            "\\ServerBinary]\n"
          << "@=\"" << escaped << "\"\n";
     file.close();
     ::setenv("LUMO_REGISTRY", registry.c_str(), 1);

@@ -40,9 +40,10 @@ TEST_SDK_EXPORT bool LumoLedInit() {
 }
 #endif
 
-TEST_SDK_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue, int flag) {
-    report("LumoGetConfigOptionColor " + narrow(path) + " " + std::to_string(*red) + " " + std::to_string(*green) + " " +
-           std::to_string(*blue) + " " + std::to_string(flag));
+TEST_SDK_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue,
+                                              int flag) {
+    report("LumoGetConfigOptionColor " + narrow(path) + " " + std::to_string(*red) + " " +
+           std::to_string(*green) + " " + std::to_string(*blue) + " " + std::to_string(flag));
     *red = 11;
     *green = 22;
     *blue = 33;
@@ -50,7 +51,8 @@ TEST_SDK_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int
 }
 
 TEST_SDK_EXPORT bool LumoLedSetLighting(int red, int green, int blue) {
-    report("LumoLedSetLighting " + std::to_string(red) + " " + std::to_string(green) + " " + std::to_string(blue));
+    report("LumoLedSetLighting " + std::to_string(red) + " " + std::to_string(green) + " " +
+           std::to_string(blue));
     return true;
 }
 

@@ -17,16 +17,14 @@ namespace lumo::util {
 namespace {
 
 // A compact, order-preserving rendering of a node: values as key=value; then blocks as key{...}.
-std::string render(const KeyValues& node)
-{
+std::string render(const KeyValues& node) {
     std::string out;
     for (const auto& [key, value] : node.values()) out += key + "=" + value + ";";
     for (const auto& [key, child] : node.children()) out += key + "{" + render(child) + "}";
     return out;
 }
 
-std::string parsed(const std::string& text)
-{
+std::string parsed(const std::string& text) {
     KeyValues node;
     node.parse(text);
     return render(node);
@@ -38,8 +36,7 @@ struct ReadCase {
     std::string expected;
 };
 
-TEST(KeyValuesReader, ReadsTokensByTheFormatRules)
-{
+TEST(KeyValuesReader, ReadsTokensByTheFormatRules) {
     const ReadCase cases[] = {
         {"empty text", "", ""},
         {"pairs in a row", R"("ka" "va" "kb" "vb")", "ka=va;kb=vb;"},
@@ -70,7 +67,11 @@ TEST(KeyValuesReader, ReadsTokensByTheFormatRules)
         {"pending key at end dropped", R"("a" "1" "b")", "a=1;"},
         {"unfinished block dropped", R"("a" "1" "b" { "c" "2")", "a=1;"},
         {"unfinished inner block drops the outer one", R"("a" { "b" { "c" "d" } "e" "f")", ""},
-        {"bytes above 127 pass through", "\"\xC3\x84" "BC\" \"\xC3\x96\xFF\"", "\xC3\x84" "bc=\xC3\x96\xFF;"},
+        {"bytes above 127 pass through",
+         "\"\xC3\x84"
+         "BC\" \"\xC3\x96\xFF\"",
+         "\xC3\x84"
+         "bc=\xC3\x96\xFF;"},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -78,16 +79,14 @@ TEST(KeyValuesReader, ReadsTokensByTheFormatRules)
     }
 }
 
-TEST(KeyValuesReader, ParseAddsToWhatTheNodeHolds)
-{
+TEST(KeyValuesReader, ParseAddsToWhatTheNodeHolds) {
     KeyValues node;
     node.parse(R"("a" "1" "b" { "x" "y" })");
     node.parse(R"("a" "2" "c" "3")");
     EXPECT_EQ(render(node), "a=2;c=3;b{x=y;}");
 }
 
-TEST(KeyValuesReader, LookupsIgnoreCaseOfTheGivenKey)
-{
+TEST(KeyValuesReader, LookupsIgnoreCaseOfTheGivenKey) {
     KeyValues node;
     node.parse(R"("Value" "V" "Block" { "Inner" "I" } "Both" "b" "both" { })");
 
@@ -98,12 +97,8 @@ TEST(KeyValuesReader, LookupsIgnoreCaseOfTheGivenKey)
         std::string child;
     };
     const Lookup lookups[] = {
-        {"VALUE", true, "V", ""},
-        {"value", true, "V", ""},
-        {"BLOCK", true, "", "inner=I;"},
-        {"both", true, "b", ""},
-        {"missing", false, "", ""},
-        {"", false, "", ""},
+        {"VALUE", true, "V", ""}, {"value", true, "V", ""},   {"BLOCK", true, "", "inner=I;"},
+        {"both", true, "b", ""},  {"missing", false, "", ""}, {"", false, "", ""},
     };
     for (const Lookup& l : lookups) {
         SCOPED_TRACE(l.key);
@@ -119,8 +114,7 @@ TEST(KeyValuesReader, LookupsIgnoreCaseOfTheGivenKey)
 }
 
 // Builds "k"{"k"{ ... "leaf" "v" ... }} with `levels` blocks.
-std::string nestedBlocks(int levels)
-{
+std::string nestedBlocks(int levels) {
     std::string text;
     for (int i = 0; i < levels; ++i) text += "\"k\"{";
     text += "\"leaf\" \"v\"";
@@ -128,8 +122,7 @@ std::string nestedBlocks(int levels)
     return text;
 }
 
-int keptDepth(const KeyValues& root, bool* leafKept)
-{
+int keptDepth(const KeyValues& root, bool* leafKept) {
     int depth = 0;
     const KeyValues* node = &root;
     while (node->children().count("k") != 0) {
@@ -140,8 +133,7 @@ int keptDepth(const KeyValues& root, bool* leafKept)
     return depth;
 }
 
-TEST(KeyValuesReader, BlocksBeyondTheDepthLimitAreDropped)
-{
+TEST(KeyValuesReader, BlocksBeyondTheDepthLimitAreDropped) {
     struct DepthCase {
         int levels;
         int kept;
@@ -164,8 +156,7 @@ TEST(KeyValuesReader, BlocksBeyondTheDepthLimitAreDropped)
     }
 }
 
-TEST(KeyValuesReader, HugeNestingIsReadQuicklyAndSafely)
-{
+TEST(KeyValuesReader, HugeNestingIsReadQuicklyAndSafely) {
     const auto start = std::chrono::steady_clock::now();
 
     KeyValues open;
@@ -187,8 +178,7 @@ TEST(KeyValuesReader, HugeNestingIsReadQuicklyAndSafely)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
-std::string lower(std::string s)
-{
+std::string lower(std::string s) {
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
@@ -202,8 +192,7 @@ struct Reference {
     std::map<std::string, Reference> children;
 };
 
-void referenceRead(Reference& node, const std::string& text, int depth)
-{
+void referenceRead(Reference& node, const std::string& text, int depth) {
     enum { between, quoted, block } mode = between;
     std::string str, key, blockText;
     int nesting = 0;
@@ -246,16 +235,14 @@ void referenceRead(Reference& node, const std::string& text, int depth)
     }
 }
 
-std::string render(const Reference& node)
-{
+std::string render(const Reference& node) {
     std::string out;
     for (const auto& [key, value] : node.values) out += key + "=" + value + ";";
     for (const auto& [key, child] : node.children) out += key + "{" + render(child) + "}";
     return out;
 }
 
-TEST(KeyValuesReader, AgreesWithTheCopyingReaderOnArbitraryText)
-{
+TEST(KeyValuesReader, AgreesWithTheCopyingReaderOnArbitraryText) {
     // Short keys from a small alphabet so that replacements, braces in strings and
     // early stops all occur often.
     const char alphabet[] = {'"', '"', '"', '{', '{', '}', '}', 'a', 'B', ' ', '\\'};
@@ -271,8 +258,7 @@ TEST(KeyValuesReader, AgreesWithTheCopyingReaderOnArbitraryText)
     }
 }
 
-TEST(KeyValuesReader, ParseFileReadsTheWholeFile)
-{
+TEST(KeyValuesReader, ParseFileReadsTheWholeFile) {
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("lumo-kv-" + std::to_string(::getpid()) + ".vdf");
     {

@@ -35,16 +35,20 @@ protected:
 };
 
 TEST_F(RegistryFileRead, ReadsTheNamedFile) {
-    const std::string sdkKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary";
+    const std::string sdkKey =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary";
     writeRegistry(
         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
-        "[" + sdkKey + "]\r\n"
+        "[" +
+        sdkKey +
+        "]\r\n"
         "@=\"/opt/lumo/liblumo_sdk.so\"\r\n\r\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Valve\\Steam]\r\n"
         "\"InstallPath\"=\"C:\\\\Program Files (x86)\\\\Steam\"\r\n");
     EXPECT_EQ(readRegistryString(sdkKey, ""), "/opt/lumo/liblumo_sdk.so");
-    EXPECT_EQ(readRegistryString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", kRegistryView32),
-              "C:\\Program Files (x86)\\Steam");
+    EXPECT_EQ(
+        readRegistryString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", kRegistryView32),
+        "C:\\Program Files (x86)\\Steam");
     EXPECT_EQ(readRegistryString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath"), "");
 }
 

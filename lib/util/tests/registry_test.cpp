@@ -99,7 +99,8 @@ TEST(RegistryFile, ReadsExportedKeysAndValues) {
 }
 
 TEST(RegistryFile, ReadsUtf16ExportsWithTheirMark) {
-    const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_USERS\\X]\r\n\"N\"=\"\u00FC\U0001F3AE\"\r\n";
+    const std::u16string text =
+        u"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_USERS\\X]\r\n\"N\"=\"\u00FC\U0001F3AE\"\r\n";
     std::string bytes = "\xFF\xFE";
     for (char16_t unit : text) {
         bytes += static_cast<char>(unit & 0xFF);
@@ -158,10 +159,18 @@ TEST(RegistryLookup, FollowsTheWindowsReadRules) {
         "\"InstallPath\"=\"C:\\\\Steam64\"\n"
         "@=\"default\"\n"
         "\"Number\"=dword:00000001\n"
-        "\"Fits\"=\"" + a259 + "\"\n"
-        "\"TooLong\"=\"" + a259 + "b\"\n"
-        "\"FitsWide\"=\"" + a257 + emoji + "\"\n"
-        "\"TooLongWide\"=\"" + a258 + emoji + "\"\n\n"
+        "\"Fits\"=\"" +
+        a259 +
+        "\"\n"
+        "\"TooLong\"=\"" +
+        a259 +
+        "b\"\n"
+        "\"FitsWide\"=\"" +
+        a257 + emoji +
+        "\"\n"
+        "\"TooLongWide\"=\"" +
+        a258 + emoji +
+        "\"\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Valve\\Steam]\n"
         "\"InstallPath\"=\"C:\\\\Program Files (x86)\\\\Steam\"\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node]\n"
@@ -185,7 +194,8 @@ TEST(RegistryLookup, FollowsTheWindowsReadRules) {
         {"HKEY_LOCAL_MACHINE\\SOFTWARE", "Top", kRegistryView32, "32-bit top"},
         {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", "SteamPath", 0, "c:/program files (x86)/steam"},
         // The 32-bit view redirects only the local machine's software branch.
-        {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", "SteamPath", kRegistryView32, "c:/program files (x86)/steam"},
+        {"HKEY_CURRENT_USER\\Software\\Valve\\Steam", "SteamPath", kRegistryView32,
+         "c:/program files (x86)/steam"},
         // 260 UTF-16 units with the terminator fit; one more does not.
         {steam, "Fits", 0, a259},
         {steam, "TooLong", 0, ""},

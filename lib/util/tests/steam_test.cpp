@@ -21,16 +21,30 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-TEST(IsNumber, AcceptsWhatStrtodConsumesWhole)
-{
+TEST(IsNumber, AcceptsWhatStrtodConsumesWhole) {
     const struct {
         std::string text;
         bool expected;
     } cases[] = {
-        {"570", true},    {"730", true},  {"-5", true},     {"1.5", true},   {"1e3", true},
-        {"", false},      {" 570", false}, {"570 ", false}, {"\t570", false}, {"abc", false},
-        {"570abc", false}, {"nan", false}, {"inf", false},  {"-", false},    {".", false},
-        {std::string("57\0" "0", 4), false},
+        {"570", true},
+        {"730", true},
+        {"-5", true},
+        {"1.5", true},
+        {"1e3", true},
+        {"", false},
+        {" 570", false},
+        {"570 ", false},
+        {"\t570", false},
+        {"abc", false},
+        {"570abc", false},
+        {"nan", false},
+        {"inf", false},
+        {"-", false},
+        {".", false},
+        {std::string("57\0"
+                     "0",
+                     4),
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("\"" + c.text + "\"");
@@ -38,8 +52,7 @@ TEST(IsNumber, AcceptsWhatStrtodConsumesWhole)
     }
 }
 
-TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutRescanning)
-{
+TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutRescanning) {
     const struct {
         std::string text;
         const char* from;
@@ -62,44 +75,45 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutRescanning)
 }
 
 // Steam's files as they look in the wild.
-std::string appManifest(const std::string& appId, const std::string& name, const std::optional<std::string>& installDir)
-{
+std::string appManifest(const std::string& appId, const std::string& name,
+                        const std::optional<std::string>& installDir) {
     std::string text = "\"AppState\"\n{\n";
     text += "\t\"appid\"\t\t\"" + appId + "\"\n";
     text += "\t\"Universe\"\t\t\"1\"\n";
     text += "\t\"name\"\t\t\"" + name + "\"\n";
     text += "\t\"StateFlags\"\t\t\"4\"\n";
     if (installDir) text += "\t\"installdir\"\t\t\"" + *installDir + "\"\n";
-    text += "\t\"LastUpdated\"\t\t\"1698873221\"\n"
-            "\t\"SizeOnDisk\"\t\t\"37018362531\"\n"
-            "\t\"StagingSize\"\t\t\"0\"\n"
-            "\t\"buildid\"\t\t\"12735442\"\n"
-            "\t\"LastOwner\"\t\t\"76561198012345678\"\n"
-            "\t\"UpdateResult\"\t\t\"0\"\n"
-            "\t\"BytesToDownload\"\t\t\"0\"\n"
-            "\t\"BytesDownloaded\"\t\t\"0\"\n"
-            "\t\"AutoUpdateBehavior\"\t\t\"0\"\n"
-            "\t\"AllowOtherDownloadsWhileRunning\"\t\t\"0\"\n"
-            "\t\"ScheduledAutoUpdate\"\t\t\"0\"\n"
-            "\t\"InstalledDepots\"\n\t{\n"
-            "\t\t\"373301\"\n\t\t{\n\t\t\t\"manifest\"\t\t\"2957389207315404925\"\n\t\t\t\"size\"\t\t\"32064\"\n\t\t}\n"
-            "\t\t\"381451\"\n\t\t{\n\t\t\t\"manifest\"\t\t\"6148212785134960116\"\n\t\t\t\"size\"\t\t\"1480549830\"\n\t\t}\n"
-            "\t}\n"
-            "\t\"SharedDepots\"\n\t{\n\t\t\"228988\"\t\t\"228980\"\n\t}\n"
-            "\t\"UserConfig\"\n\t{\n\t\t\"language\"\t\t\"english\"\n\t}\n"
-            "\t\"MountedConfig\"\n\t{\n\t\t\"language\"\t\t\"english\"\n\t}\n"
-            "}\n";
+    text +=
+        "\t\"LastUpdated\"\t\t\"1698873221\"\n"
+        "\t\"SizeOnDisk\"\t\t\"37018362531\"\n"
+        "\t\"StagingSize\"\t\t\"0\"\n"
+        "\t\"buildid\"\t\t\"12735442\"\n"
+        "\t\"LastOwner\"\t\t\"76561198012345678\"\n"
+        "\t\"UpdateResult\"\t\t\"0\"\n"
+        "\t\"BytesToDownload\"\t\t\"0\"\n"
+        "\t\"BytesDownloaded\"\t\t\"0\"\n"
+        "\t\"AutoUpdateBehavior\"\t\t\"0\"\n"
+        "\t\"AllowOtherDownloadsWhileRunning\"\t\t\"0\"\n"
+        "\t\"ScheduledAutoUpdate\"\t\t\"0\"\n"
+        "\t\"InstalledDepots\"\n\t{\n"
+        "\t\t\"373301\"\n\t\t{"
+        "\n\t\t\t\"manifest\"\t\t\"2957389207315404925\"\n\t\t\t\"size\"\t\t\"32064\"\n\t\t}\n"
+        "\t\t\"381451\"\n\t\t{"
+        "\n\t\t\t\"manifest\"\t\t\"6148212785134960116\"\n\t\t\t\"size\"\t\t\"1480549830\"\n\t\t}\n"
+        "\t}\n"
+        "\t\"SharedDepots\"\n\t{\n\t\t\"228988\"\t\t\"228980\"\n\t}\n"
+        "\t\"UserConfig\"\n\t{\n\t\t\"language\"\t\t\"english\"\n\t}\n"
+        "\t\"MountedConfig\"\n\t{\n\t\t\"language\"\t\t\"english\"\n\t}\n"
+        "}\n";
     return text;
 }
 
-std::string dotaManifest(const std::optional<std::string>& installDir = "dota 2 beta")
-{
+std::string dotaManifest(const std::optional<std::string>& installDir = "dota 2 beta") {
     return appManifest("570", "Dota 2", installDir);
 }
 
 // Paths in Steam's files are written with doubled backslashes.
-std::string vdfPath(const std::string& path)
-{
+std::string vdfPath(const std::string& path) {
     std::string out;
     for (char c : path) {
         out += c;
@@ -109,25 +123,25 @@ std::string vdfPath(const std::string& path)
 }
 
 // The current layout: numbered blocks with "path", "label", "contentid", "totalsize", "apps".
-std::string libraryFolders(const std::vector<std::pair<std::string, std::string>>& numberedPaths)
-{
+std::string libraryFolders(const std::vector<std::pair<std::string, std::string>>& numberedPaths) {
     std::string text = "\"libraryfolders\"\n{\n";
     for (const auto& [number, path] : numberedPaths) {
         text += "\t\"" + number + "\"\n\t{\n";
         text += "\t\t\"path\"\t\t\"" + vdfPath(path) + "\"\n";
-        text += "\t\t\"label\"\t\t\"\"\n"
-                "\t\t\"contentid\"\t\t\"6127128931824123475\"\n"
-                "\t\t\"totalsize\"\t\t\"0\"\n"
-                "\t\t\"update_clean_bytes_tally\"\t\t\"44738926\"\n"
-                "\t\t\"time_last_update_corruption\"\t\t\"0\"\n"
-                "\t\t\"apps\"\n\t\t{\n\t\t\t\"228980\"\t\t\"185391541\"\n\t\t\t\"570\"\t\t\"37018362531\"\n\t\t}\n";
+        text +=
+            "\t\t\"label\"\t\t\"\"\n"
+            "\t\t\"contentid\"\t\t\"6127128931824123475\"\n"
+            "\t\t\"totalsize\"\t\t\"0\"\n"
+            "\t\t\"update_clean_bytes_tally\"\t\t\"44738926\"\n"
+            "\t\t\"time_last_update_corruption\"\t\t\"0\"\n"
+            "\t\t\"apps\"\n\t\t{\n\t\t\t\"228980\"\t\t\"185391541\"\n\t\t\t\"570\"\t\t\"37018362531\"\n\t\t}"
+            "\n";
         text += "\t}\n";
     }
     return text + "}\n";
 }
 
-std::string regEscape(const std::string& text)
-{
+std::string regEscape(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c == '\\' || c == '"') out += '\\';
@@ -138,8 +152,7 @@ std::string regEscape(const std::string& text)
 
 class SteamLocator : public ::testing::Test {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         saveEnv("HOME", savedHome_);
         saveEnv("LUMO_REGISTRY", savedRegistry_);
 
@@ -158,8 +171,7 @@ public:
         ::setenv("LUMO_REGISTRY", (root_ / "registry.reg").c_str(), 1);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         restoreEnv("HOME", savedHome_);
         restoreEnv("LUMO_REGISTRY", savedRegistry_);
         std::error_code ec;
@@ -168,8 +180,7 @@ public:
 
     std::string at(const std::string& relative) const { return (root_ / relative).string(); }
 
-    void writeFile(const std::string& relative, const std::string& content) const
-    {
+    void writeFile(const std::string& relative, const std::string& content) const {
         const stdfs::path file = root_ / relative;
         stdfs::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << content;
@@ -178,21 +189,18 @@ public:
     void makeFolder(const std::string& relative) const { stdfs::create_directories(root_ / relative); }
 
     // A Steam library under `relative` that holds Dota 2 with its game folder.
-    void makeDotaLibrary(const std::string& relative) const
-    {
+    void makeDotaLibrary(const std::string& relative) const {
         writeFile(relative + "/steamapps/appmanifest_570.acf", dotaManifest());
         makeFolder(relative + "/steamapps/common/dota 2 beta");
     }
 
-    static std::string dotaFolderIn(const std::string& library)
-    {
+    static std::string dotaFolderIn(const std::string& library) {
         return library + "\\steamapps\\common\\dota 2 beta";
     }
 
     // Registers Steam under the 64-bit view and, when given, the 32-bit view.
     void registerSteam(const std::optional<std::string>& installPath,
-                       const std::optional<std::string>& installPath32 = std::nullopt) const
-    {
+                       const std::optional<std::string>& installPath32 = std::nullopt) const {
         std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
         if (installPath) {
             text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam]\r\n";
@@ -208,13 +216,11 @@ public:
     stdfs::path root_;
 
 private:
-    static void saveEnv(const char* name, std::optional<std::string>& slot)
-    {
+    static void saveEnv(const char* name, std::optional<std::string>& slot) {
         const char* value = std::getenv(name);
         if (value != nullptr) slot = value;
     }
-    static void restoreEnv(const char* name, const std::optional<std::string>& slot)
-    {
+    static void restoreEnv(const char* name, const std::optional<std::string>& slot) {
         if (slot) {
             ::setenv(name, slot->c_str(), 1);
         } else {
@@ -226,8 +232,7 @@ private:
     std::optional<std::string> savedRegistry_;
 };
 
-TEST_F(SteamLocator, SteamsOwnFolderIsSearchedBeforeTheLibraries)
-{
+TEST_F(SteamLocator, SteamsOwnFolderIsSearchedBeforeTheLibraries) {
     registerSteam(at("steam"));
     makeDotaLibrary("steam");
     makeDotaLibrary("lib1");
@@ -236,8 +241,7 @@ TEST_F(SteamLocator, SteamsOwnFolderIsSearchedBeforeTheLibraries)
     EXPECT_EQ(findSteamAppFolder("570"), dotaFolderIn(at("steam")));
 }
 
-TEST_F(SteamLocator, LibrariesAreSearchedInNumericOrder)
-{
+TEST_F(SteamLocator, LibrariesAreSearchedInNumericOrder) {
     registerSteam(at("steam"));
     makeFolder("steam/steamapps");
     std::vector<std::pair<std::string, std::string>> libraries = {{"0", at("steam")}};
@@ -253,8 +257,7 @@ TEST_F(SteamLocator, LibrariesAreSearchedInNumericOrder)
     EXPECT_EQ(findSteamAppFolder("570"), dotaFolderIn(at("lib2")));
 }
 
-TEST_F(SteamLocator, SearchGoesOnPastLibrariesThatDoNotYieldTheGame)
-{
+TEST_F(SteamLocator, SearchGoesOnPastLibrariesThatDoNotYieldTheGame) {
     const struct {
         const char* name;
         std::function<void(SteamLocator&)> prepare;
@@ -264,7 +267,9 @@ TEST_F(SteamLocator, SearchGoesOnPastLibrariesThatDoNotYieldTheGame)
          [](SteamLocator& t) { t.writeFile("steam/steamapps/appmanifest_570.acf", dotaManifest()); },
          dotaFolderIn(at("lib2"))},
         {"manifest without installdir",
-         [](SteamLocator& t) { t.writeFile("lib1/steamapps/appmanifest_570.acf", dotaManifest(std::nullopt)); },
+         [](SteamLocator& t) {
+             t.writeFile("lib1/steamapps/appmanifest_570.acf", dotaManifest(std::nullopt));
+         },
          dotaFolderIn(at("lib2"))},
         {"manifest whose AppState is a plain value",
          [](SteamLocator& t) { t.writeFile("lib1/steamapps/appmanifest_570.acf", "\"AppState\" \"570\"\n"); },
@@ -286,8 +291,7 @@ TEST_F(SteamLocator, SearchGoesOnPastLibrariesThatDoNotYieldTheGame)
     }
 }
 
-TEST_F(SteamLocator, NumberingStopsAtTheFirstGap)
-{
+TEST_F(SteamLocator, NumberingStopsAtTheFirstGap) {
     registerSteam(at("steam"));
     makeFolder("steam/steamapps");
     makeFolder("lib1/steamapps");
@@ -298,8 +302,7 @@ TEST_F(SteamLocator, NumberingStopsAtTheFirstGap)
     EXPECT_EQ(findSteamAppFolder("570"), "");
 }
 
-TEST_F(SteamLocator, OldLayoutWithPlainValuesAddsNoLibraries)
-{
+TEST_F(SteamLocator, OldLayoutWithPlainValuesAddsNoLibraries) {
     registerSteam(at("steam"));
     makeFolder("steam/steamapps");
     makeDotaLibrary("lib1");
@@ -307,16 +310,17 @@ TEST_F(SteamLocator, OldLayoutWithPlainValuesAddsNoLibraries)
               "\"LibraryFolders\"\n{\n"
               "\t\"TimeNextStatsReport\"\t\t\"1698959621\"\n"
               "\t\"ContentStatsID\"\t\t\"-4537012345678901234\"\n"
-              "\t\"1\"\t\t\"" + vdfPath(at("lib1")) + "\"\n"
-              "}\n");
+              "\t\"1\"\t\t\"" +
+                  vdfPath(at("lib1")) +
+                  "\"\n"
+                  "}\n");
     EXPECT_EQ(findSteamAppFolder("570"), "");
 
     makeDotaLibrary("steam");
     EXPECT_EQ(findSteamAppFolder("570"), dotaFolderIn(at("steam")));
 }
 
-TEST_F(SteamLocator, LibraryPathsWithDoubledBackslashesAreCollapsed)
-{
+TEST_F(SteamLocator, LibraryPathsWithDoubledBackslashesAreCollapsed) {
     registerSteam(at("steam"));
     makeFolder("steam/steamapps");
     writeFile("lib/steamapps/appmanifest_730.acf",
@@ -329,11 +333,11 @@ TEST_F(SteamLocator, LibraryPathsWithDoubledBackslashesAreCollapsed)
     writeFile("steam/steamapps/libraryfolders.vdf",
               libraryFolders({{"0", at("steam")}, {"1", "D:\\SteamLibrary"}, {"2", backslashed}}));
 
-    EXPECT_EQ(findSteamAppFolder("730"), backslashed + "\\steamapps\\common\\Counter-Strike Global Offensive");
+    EXPECT_EQ(findSteamAppFolder("730"),
+              backslashed + "\\steamapps\\common\\Counter-Strike Global Offensive");
 }
 
-TEST_F(SteamLocator, FailingExistenceTestInSteamsFolderEndsTheSearch)
-{
+TEST_F(SteamLocator, FailingExistenceTestInSteamsFolderEndsTheSearch) {
     registerSteam(at("steam"));
     writeFile("steam/steamapps/appmanifest_570.acf", dotaManifest());
     makeFolder("steam/steamapps/common");
@@ -345,8 +349,7 @@ TEST_F(SteamLocator, FailingExistenceTestInSteamsFolderEndsTheSearch)
     EXPECT_EQ(findSteamAppFolder("570"), "");
 }
 
-TEST_F(SteamLocator, RejectsAppIdsThatAreNotNumbers)
-{
+TEST_F(SteamLocator, RejectsAppIdsThatAreNotNumbers) {
     registerSteam(at("steam"));
     // Manifests that would match if the id were taken as it is.
     for (const std::string id : {"570 ", " 570", "dota", ""}) {
@@ -357,21 +360,23 @@ TEST_F(SteamLocator, RejectsAppIdsThatAreNotNumbers)
     }
 }
 
-TEST_F(SteamLocator, NothingFoundWithoutSteam)
-{
+TEST_F(SteamLocator, NothingFoundWithoutSteam) {
     const struct {
         const char* name;
         std::function<void(SteamLocator&)> prepare;
     } cases[] = {
         {"no registry file", [](SteamLocator&) {}},
         {"registered folder missing", [](SteamLocator& t) { t.registerSteam(t.at("nowhere")); }},
-        {"no library-folders file", [](SteamLocator& t) {
+        {"no library-folders file",
+         [](SteamLocator& t) {
              t.registerSteam(t.at("steam"));
              t.makeFolder("steam/steamapps");
          }},
-        {"library-folders file without its root block", [](SteamLocator& t) {
+        {"library-folders file without its root block",
+         [](SteamLocator& t) {
              t.registerSteam(t.at("steam"));
-             t.writeFile("steam/steamapps/libraryfolders.vdf", "\"Folders\"\n{\n\t\"1\" { \"path\" \"x\" }\n}\n");
+             t.writeFile("steam/steamapps/libraryfolders.vdf",
+                         "\"Folders\"\n{\n\t\"1\" { \"path\" \"x\" }\n}\n");
          }},
     };
     for (const auto& c : cases) {
@@ -382,8 +387,7 @@ TEST_F(SteamLocator, NothingFoundWithoutSteam)
     }
 }
 
-TEST_F(SteamLocator, AppFolderInOneLibraryFollowsTheManifest)
-{
+TEST_F(SteamLocator, AppFolderInOneLibraryFollowsTheManifest) {
     const struct {
         const char* name;
         std::optional<std::string> manifest;
@@ -408,16 +412,15 @@ TEST_F(SteamLocator, AppFolderInOneLibraryFollowsTheManifest)
     }
 }
 
-TEST_F(SteamLocator, RegisteredFolderIsReturnedAsStored)
-{
+TEST_F(SteamLocator, RegisteredFolderIsReturnedAsStored) {
     makeFolder("Steam Folder");
     registerSteam(at("Steam Folder"));
-    EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
-              at("Steam Folder"));
+    EXPECT_EQ(
+        locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
+        at("Steam Folder"));
 }
 
-TEST_F(SteamLocator, RegisteredExecutableGivesItsLowercasedPath)
-{
+TEST_F(SteamLocator, RegisteredExecutableGivesItsLowercasedPath) {
     const std::string rootText = root_.string();
     if (std::any_of(rootText.begin(), rootText.end(), [](unsigned char c) { return std::isupper(c); })) {
         GTEST_SKIP() << "temporary folder has capitals; lowercased paths would not exist here";
@@ -439,14 +442,14 @@ TEST_F(SteamLocator, RegisteredExecutableGivesItsLowercasedPath)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         registerSteam(c.value, c.value32);
-        EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
-                  at("steam/steam.exe"));
+        EXPECT_EQ(
+            locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
+            at("steam/steam.exe"));
         EXPECT_EQ(findSteamAppFolder("570"), dotaFolderIn(at("steam")));
     }
 }
 
-TEST_F(SteamLocator, ThirtyTwoBitViewIsReadWithoutQuotes)
-{
+TEST_F(SteamLocator, ThirtyTwoBitViewIsReadWithoutQuotes) {
     makeFolder("steam32");
     const struct {
         const char* name;
@@ -458,13 +461,13 @@ TEST_F(SteamLocator, ThirtyTwoBitViewIsReadWithoutQuotes)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         registerSteam(c.value, "\"" + at("steam32") + "\"");
-        EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
-                  at("steam32"));
+        EXPECT_EQ(
+            locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
+            at("steam32"));
     }
 }
 
-TEST_F(SteamLocator, LinuxFoldersStandInWhenTheRegistryKnowsNoSteam)
-{
+TEST_F(SteamLocator, LinuxFoldersStandInWhenTheRegistryKnowsNoSteam) {
     const std::vector<std::string> candidates = steamFallbackLocations();
     ASSERT_EQ(candidates.size(), 4u);
     const std::string home = at("home");
@@ -478,16 +481,18 @@ TEST_F(SteamLocator, LinuxFoldersStandInWhenTheRegistryKnowsNoSteam)
         SCOPED_TRACE(candidates[i]);
         stdfs::create_directories(candidates[i]);
         makeDotaLibrary(stdfs::path(candidates[i]).lexically_relative(root_).string());
-        EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
-                  candidates[i]);
+        EXPECT_EQ(
+            locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
+            candidates[i]);
         EXPECT_EQ(findSteamAppFolder("570"), dotaFolderIn(candidates[i]));
     }
 
     // A registered Steam wins over them, and other programs get no Steam folder.
     makeFolder("steam");
     registerSteam(at("steam"));
-    EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
-              at("steam"));
+    EXPECT_EQ(
+        locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
+        at("steam"));
     EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other", "InstallPath", "Other.exe"), "");
 }
 

@@ -40,25 +40,25 @@ TEST(Utf, ValidTextRoundTrips) {
 
 TEST(Utf, MalformedUtf8GivesEmptyText) {
     const char* cases[] = {
-        "\x80",                  // stray continuation byte
-        "\xBFsteamapps",         // ... at the start of real text
-        "abc\x80",               // ... after real text
-        "\xC3",                  // truncated two-byte sequence
-        "a\xE2\x82",             // truncated three-byte sequence
-        "\xF0\x9F\x8E",          // truncated four-byte sequence
-        "\xC3(",                 // lead byte without continuation
-        "\xE2\x28\xA1",          // broken continuation in the middle
-        "\xC0\x80",              // overlong NUL
-        "\xC1\xBF",              // overlong two-byte
-        "\xE0\x80\xAF",          // overlong three-byte '/'
-        "\xE0\x9F\xBF",          // overlong U+07FF
-        "\xF0\x80\x80\xAF",      // overlong four-byte '/'
-        "\xF0\x8F\xBF\xBF",      // overlong U+FFFF
-        "\xED\xA0\x80",          // encoded high surrogate
-        "\xED\xBF\xBF",          // encoded low surrogate
+        "\x80",                      // stray continuation byte
+        "\xBFsteamapps",             // ... at the start of real text
+        "abc\x80",                   // ... after real text
+        "\xC3",                      // truncated two-byte sequence
+        "a\xE2\x82",                 // truncated three-byte sequence
+        "\xF0\x9F\x8E",              // truncated four-byte sequence
+        "\xC3(",                     // lead byte without continuation
+        "\xE2\x28\xA1",              // broken continuation in the middle
+        "\xC0\x80",                  // overlong NUL
+        "\xC1\xBF",                  // overlong two-byte
+        "\xE0\x80\xAF",              // overlong three-byte '/'
+        "\xE0\x9F\xBF",              // overlong U+07FF
+        "\xF0\x80\x80\xAF",          // overlong four-byte '/'
+        "\xF0\x8F\xBF\xBF",          // overlong U+FFFF
+        "\xED\xA0\x80",              // encoded high surrogate
+        "\xED\xBF\xBF",              // encoded low surrogate
         "\xED\xA0\xBD\xED\xBE\xAE",  // surrogate pair encoded as two sequences
-        "\xF4\x90\x80\x80",      // U+110000
-        "\xF5\x80\x80\x80",      // lead byte beyond the range
+        "\xF4\x90\x80\x80",          // U+110000
+        "\xF5\x80\x80\x80",          // lead byte beyond the range
         "\xFE",
         "\xFF",
     };
