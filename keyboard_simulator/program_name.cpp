@@ -1,5 +1,8 @@
 #include "program_name.h"
 
+#include <stdexcept>
+
+#include "filesystem/operations.h"
 #include "util/utf.h"
 
 namespace lumo::simulator {
@@ -22,7 +25,14 @@ std::string programNameFromExecutable(const std::filesystem::path& executable) {
 
 std::string programName() {
     // The executable does not change while the process runs.
-    static const std::string name = programNameFromExecutable(runningExecutable());
+    static const std::string name = []() -> std::string {
+        try {
+            const std::string utf8 = filesystem::executable_path().string();
+            return programNameFromExecutable(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())));
+        } catch (const std::range_error&) {
+            return "unknown";  // a Windows name with a lone surrogate has no UTF-8 form
+        }
+    }();
     return name;
 }
 

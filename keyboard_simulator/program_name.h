@@ -12,7 +12,4 @@ std::string programName();
 // The rule applied to an executable path; portable so that it is tested everywhere.
 std::string programNameFromExecutable(const std::filesystem::path& executable);
 
-// Full path of the running executable, empty when the system cannot tell.
-std::filesystem::path runningExecutable();
-
 }  // namespace lumo::simulator

@@ -127,6 +127,8 @@ path& path::operator+=(const path& rhs) {
     return *this;
 }
 
+bool path::is_absolute() const { return isAbsolute(native_text()); }
+
 bool path::empty() const { return native_text().empty(); }
 
 bool path::has_filename() const {

@@ -31,6 +31,9 @@ public:
     path& operator+=(const path& rhs);
 
     bool empty() const;
+    // A root name followed by a separator: "C:\x", "\\server\share\x". Drive-relative
+    // ("C:x") and rooted ("\x") paths are not absolute.
+    bool is_absolute() const;
     // True when the element after the root and the last separator is not empty.
     bool has_filename() const;
     // Removes that element in place, keeping the separator before it; returns a copy.

@@ -3,26 +3,14 @@
 #include <algorithm>
 #include <limits>
 
+#include "util/ascii.h"
+
 namespace lumo::gamestate {
 
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kHeaderEnd = "\r\n\r\n";
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
-    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-}
 
 std::optional<std::uint64_t> parseDecimal(std::string_view digits) {
     if (digits.empty()) return std::nullopt;
@@ -48,8 +36,9 @@ std::optional<std::uint64_t> declaredContentLength(std::string_view headerBlock)
             lineStart, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - lineStart);
         const std::size_t colon = line.find(':');
         if (colon != std::string_view::npos &&
-            equalsIgnoringCase(trimBlanks(line.substr(0, colon)), "content-length"))
-            return parseDecimal(trimBlanks(line.substr(colon + 1)));
+            lumo::util::equalsIgnoringAsciiCase(lumo::util::trimBlanks(line.substr(0, colon)),
+                                                "content-length"))
+            return parseDecimal(lumo::util::trimBlanks(line.substr(colon + 1)));
         lineStart = lineEnd;
     }
     return std::nullopt;

@@ -2,6 +2,7 @@
 #include "lighting/sdk_library.h"
 
 #include "sdk_public_key.h"
+#include "util/unique_handle.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -18,28 +19,13 @@
 namespace lumo::lighting {
 namespace {
 
-class ScopedFd {
-public:
-    explicit ScopedFd(int fd) : fd_(fd) {}
-    ~ScopedFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    ScopedFd(const ScopedFd&) = delete;
-    ScopedFd& operator=(const ScopedFd&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
+struct FdTraits {
+    using Handle = int;
+    static Handle invalid() { return -1; }
+    static bool valid(Handle fd) { return fd >= 0; }
+    static void close(Handle fd) { ::close(fd); }
 };
+using ScopedFd = lumo::util::UniqueHandle<FdTraits>;
 
 // Reads exactly `size` bytes from the start of `fd`; false on a short read, which means the
 // file changed under us or could not be read.

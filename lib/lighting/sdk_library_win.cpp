@@ -1,6 +1,8 @@
 // Verified loading of the SDK library for Windows: Authenticode and the signer's name, then LoadLibraryW.
 #include "lighting/sdk_library.h"
 
+#include "filesystem/path.h"
+#include "util/unique_handle.h"
 #include "util/utf.h"
 #include "util/windows_support.h"
 
@@ -18,86 +20,31 @@ namespace {
 // The subject name the signing certificate must carry; set by the build (LUMO_SDK_MAKER).
 constexpr const wchar_t kMakerName[] = L"" LUMO_SDK_MAKER_NAME;
 
-class ScopedFile {
-public:
-    explicit ScopedFile(HANDLE handle) : handle_(handle) {}
-    ~ScopedFile() {
-        if (valid()) {
-            ::CloseHandle(handle_);
-        }
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-
-private:
-    HANDLE handle_;
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle invalid() { return INVALID_HANDLE_VALUE; }
+    static bool valid(Handle handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
+    static void close(Handle handle) { ::CloseHandle(handle); }
 };
-
-class ScopedCertStore {
-public:
-    ScopedCertStore() = default;
-    ~ScopedCertStore() {
-        if (store_ != nullptr) {
-            ::CertCloseStore(store_, 0);
-        }
-    }
-    ScopedCertStore(const ScopedCertStore&) = delete;
-    ScopedCertStore& operator=(const ScopedCertStore&) = delete;
-
-    HCERTSTORE get() const { return store_; }
-    HCERTSTORE* receive() { return &store_; }
-
-private:
-    HCERTSTORE store_ = nullptr;
+struct CertStoreTraits {
+    using Handle = HCERTSTORE;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle handle) { ::CertCloseStore(handle, 0); }
 };
-
-class ScopedCryptMsg {
-public:
-    ScopedCryptMsg() = default;
-    ~ScopedCryptMsg() {
-        if (message_ != nullptr) {
-            ::CryptMsgClose(message_);
-        }
-    }
-    ScopedCryptMsg(const ScopedCryptMsg&) = delete;
-    ScopedCryptMsg& operator=(const ScopedCryptMsg&) = delete;
-
-    HCRYPTMSG get() const { return message_; }
-    HCRYPTMSG* receive() { return &message_; }
-
-private:
-    HCRYPTMSG message_ = nullptr;
+struct CryptMsgTraits {
+    using Handle = HCRYPTMSG;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle handle) { ::CryptMsgClose(handle); }
 };
-
-class ScopedCertificate {
-public:
-    explicit ScopedCertificate(PCCERT_CONTEXT certificate) : certificate_(certificate) {}
-    ~ScopedCertificate() {
-        if (certificate_ != nullptr) {
-            ::CertFreeCertificateContext(certificate_);
-        }
-    }
-    ScopedCertificate(const ScopedCertificate&) = delete;
-    ScopedCertificate& operator=(const ScopedCertificate&) = delete;
-
-    PCCERT_CONTEXT get() const { return certificate_; }
-
-private:
-    PCCERT_CONTEXT certificate_;
+struct CertificateTraits {
+    using Handle = PCCERT_CONTEXT;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle handle) { ::CertFreeCertificateContext(handle); }
 };
-
-// "C:\..." or "\\server\...": LoadLibraryW searches the DLL search path for anything else
-// and could load a file other than the one checked.
-bool isAbsolute(const std::wstring& path) {
-    const bool drive = path.size() >= 3 &&
-                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
-                       path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    const bool unc = path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
-    return drive || unc;
-}
+using ScopedFile = lumo::util::UniqueHandle<FileTraits>;
+using ScopedCertStore = lumo::util::UniqueHandle<CertStoreTraits>;
+using ScopedCryptMsg = lumo::util::UniqueHandle<CryptMsgTraits>;
+using ScopedCertificate = lumo::util::UniqueHandle<CertificateTraits>;
 
 bool hasValidAuthenticode(HANDLE file, const std::wstring& path) {
     WINTRUST_FILE_INFO fileInfo{};
@@ -175,7 +122,10 @@ std::wstring signerName(const std::wstring& path) {
 
 void* loadVerifiedLibrary(const std::string& path) {
     const std::wstring widePath = lumo::util::fromUtf8(path);
-    if (widePath.empty() || !isAbsolute(widePath) || widePath.find(L'\0') != std::wstring::npos) {
+    // LoadLibraryW searches the DLL search path for a relative name and could load a file other
+    // than the one checked.
+    if (widePath.empty() || !lumo::filesystem::path(widePath).is_absolute() ||
+        widePath.find(L'\0') != std::wstring::npos) {
         return nullptr;
     }
 

@@ -1,5 +1,6 @@
 #include "util/keyvalues.h"
 
+#include "util/ascii.h"
 #include "util/binary_stream.h"
 
 namespace lumo::util {
@@ -7,14 +8,6 @@ namespace lumo::util {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-std::string lowercaseAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
 
 // A block ends at the first closing brace that balances its opening brace, quotes or not.
 // That brace depends only on the bytes after the opening one, so one stack pass over the

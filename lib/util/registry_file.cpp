@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "util/ascii.h"
 #include "util/registry.h"
 #include "util/utf.h"
 
@@ -12,25 +13,6 @@ namespace {
 
 // The Windows read queries into 260 UTF-16 units, terminator included.
 constexpr std::size_t kMaxValueUnits = 260;
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
@@ -88,11 +70,11 @@ std::optional<std::string> takeQuoted(std::string_view& text) {
 
 // "01,02,ff" (possibly empty); blanks around the bytes are allowed.
 bool isHexByteList(std::string_view text) {
-    text = trim(text);
+    text = trimBlanks(text);
     if (text.empty()) return true;
     while (true) {
         std::size_t comma = text.find(',');
-        std::string_view byte = trim(text.substr(0, comma));
+        std::string_view byte = trimBlanks(text.substr(0, comma));
         if (byte.size() != 2 || !allHex(byte)) return false;
         if (comma == std::string_view::npos) return true;
         text.remove_prefix(comma + 1);
@@ -103,19 +85,19 @@ enum class DataKind { invalid, string, other, deletion };
 
 // Classifies the data after '='; for strings `text` receives the resolved text.
 DataKind parseData(std::string_view data, std::string& text) {
-    data = trim(data);
+    data = trimBlanks(data);
     if (!data.empty() && data.front() == '"') {
         std::optional<std::string> quoted = takeQuoted(data);
-        if (!quoted || !trim(data).empty()) return DataKind::invalid;
+        if (!quoted || !trimBlanks(data).empty()) return DataKind::invalid;
         text = std::move(*quoted);
         return DataKind::string;
     }
     if (data == "-") return DataKind::deletion;
-    if (startsWithIgnoringCase(data, "dword:")) {
+    if (startsWithIgnoringAsciiCase(data, "dword:")) {
         std::string_view digits = data.substr(6);
         return !digits.empty() && digits.size() <= 8 && allHex(digits) ? DataKind::other : DataKind::invalid;
     }
-    if (startsWithIgnoringCase(data, "hex")) {
+    if (startsWithIgnoringAsciiCase(data, "hex")) {
         std::size_t colon = data.find(':');
         if (colon == std::string_view::npos) return DataKind::invalid;
         std::string_view type = data.substr(3, colon - 3);
@@ -130,8 +112,9 @@ DataKind parseData(std::string_view data, std::string& text) {
 void deleteKeyTree(RegistryKeys& keys, const std::string& key) {
     for (auto it = keys.begin(); it != keys.end();) {
         const std::string& name = it->first;
-        bool inTree = equalsIgnoringCase(name, key) || (startsWithIgnoringCase(name, key) &&
-                                                        name.size() > key.size() && name[key.size()] == '\\');
+        bool inTree =
+            equalsIgnoringAsciiCase(name, key) ||
+            (startsWithIgnoringAsciiCase(name, key) && name.size() > key.size() && name[key.size()] == '\\');
         it = inTree ? keys.erase(it) : std::next(it);
     }
 }
@@ -185,7 +168,7 @@ std::optional<RegistryKeys> parseRegistryFile(std::string_view bytes) {
 
     const std::vector<std::string_view> lines = splitLines(*text);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = trim(lines[i]);
+        std::string_view line = trimBlanks(lines[i]);
         if (line.empty() || line.front() == ';') continue;
         if (!headerSeen) {
             if (line != "Windows Registry Editor Version 5.00" && line != "REGEDIT4") return std::nullopt;
@@ -218,16 +201,16 @@ std::optional<RegistryKeys> parseRegistryFile(std::string_view bytes) {
             if (!quoted) return std::nullopt;
             name = std::move(*quoted);
         }
-        rest = trim(rest);
+        rest = trimBlanks(rest);
         if (rest.empty() || rest.front() != '=') return std::nullopt;
         rest.remove_prefix(1);
 
         // Binary data wraps over lines that end in a backslash.
-        std::string data(trim(rest));
+        std::string data(trimBlanks(rest));
         while (!data.empty() && data.back() == '\\' && data.front() != '"') {
             if (++i == lines.size()) return std::nullopt;
             data.pop_back();
-            data += trim(lines[i]);
+            data += trimBlanks(lines[i]);
         }
 
         RegistryValue value;
@@ -257,7 +240,7 @@ std::string findRegistryString(const RegistryKeys& keys, const std::string& keyP
 
     // 32-bit programs see HKEY_LOCAL_MACHINE\SOFTWARE through its WOW6432Node branch.
     if ((extraFlags & kRegistryView32) != 0 && root == RegistryRoot::localMachine &&
-        (equalsIgnoringCase(subKey, "SOFTWARE") || startsWithIgnoringCase(subKey, "SOFTWARE\\"))) {
+        (equalsIgnoringAsciiCase(subKey, "SOFTWARE") || startsWithIgnoringAsciiCase(subKey, "SOFTWARE\\"))) {
         subKey.insert(8, "\\WOW6432Node");
     }
 

@@ -5,27 +5,18 @@
 
 #include <array>
 
+#include "util/unique_handle.h"
 #include "util/utf.h"
 
 namespace lumo::util {
 namespace {
 
-// Owns an open registry key; closes it on destruction.
-class ScopedKey {
-public:
-    ScopedKey() = default;
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    ~ScopedKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-
-    HKEY get() const { return key_; }
-    HKEY* receive() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
+struct KeyTraits {
+    using Handle = HKEY;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle key) { RegCloseKey(key); }
 };
+using ScopedKey = UniqueHandle<KeyTraits>;
 
 HKEY rootHandle(RegistryRoot root) {
     switch (root) {

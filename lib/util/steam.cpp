@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "filesystem/operations.h"
+#include "util/ascii.h"
 #include "util/keyvalues.h"
 #include "util/registry.h"
 #include "util/steam_locations.h"
@@ -20,22 +21,6 @@ namespace {
 constexpr const char* kSteamKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam";
 constexpr const char* kSteamValue = "InstallPath";
 constexpr const char* kSteamExe = "Steam.exe";
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowercaseAscii(std::string text) {
-    for (char& c : text) c = lowerAscii(c);
-    return text;
-}
-
-// Registry key and value names compare without regard to ASCII case, as on Windows.
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 // The stored text when it names a folder, else the lowercased path of `exeName` in the
 // folder of the stored file, else "".
@@ -105,7 +90,7 @@ std::string locateInstalledProgram(const std::string& keyPath, const std::string
     location = locationFromStoredText(text32, exeName);
     if (!location.empty()) return location;
 
-    if (equalsIgnoringCase(keyPath, kSteamKey) && equalsIgnoringCase(valueName, kSteamValue)) {
+    if (equalsIgnoringAsciiCase(keyPath, kSteamKey) && equalsIgnoringAsciiCase(valueName, kSteamValue)) {
         return firstExistingFallbackFolder();
     }
     return {};

@@ -104,6 +104,19 @@ TEST(PathElements, FilenameAndParent) {
     }
 }
 
+// Only absolute paths are safe to hand to a loader that searches for relative names.
+TEST(PathElements, IsAbsolute) {
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"C:\\dir\\sdk.dll", true}, {L"c:/sdk.dll", true},  {L"\\\\server\\share\\sdk.dll", true},
+        {L"C:sdk.dll", false},       {L"\\sdk.dll", false},  {L"sdk.dll", false},
+        {L"..\\sdk.dll", false},     {L"\\\\server", false}, {L"", false},
+    };
+    for (const auto& [text, absolute] : cases) {
+        SCOPED_TRACE(path(text).string());
+        EXPECT_EQ(path(text).is_absolute(), absolute);
+    }
+}
+
 TEST(PathElements, MakePreferredTurnsEverySlash) {
     path p("C:/a/b\\c//d");
     EXPECT_EQ(p.make_preferred().wstring(), L"C:\\a\\b\\c\\\\d");
