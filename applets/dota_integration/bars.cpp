@@ -1,8 +1,11 @@
-#include "bars.h"
+#include "dota_integration/bars.h"
 
 #include <algorithm>
 
-#include "key_bitmap.h"
+#include "dota_integration/game_state.h"
+#include "lighting/key_bitmap.h"
+
+using lumo::lighting::paintCell;
 
 namespace {
 
@@ -19,13 +22,13 @@ void paintSmoothHealthBar(int health, BarLayout layout, int red) {
     for (int i = 0; i < layout.count; ++i) {
         const int position = layout.first + i;
         if (i < whole) {
-            paintKey(position, 0, 255, 0);
+            paintCell(keyBitmap, position, 0, 255, 0);
         } else if (i == whole) {
             const double fraction = std::clamp(static_cast<double>(fill) - i, 0.0, 1.0);
-            paintKey(position, std::min(static_cast<int>(red * (1.0 - fraction)), 255),
-                     std::min(static_cast<int>(255.0 * fraction), 255), 0);
+            paintCell(keyBitmap, position, std::min(static_cast<int>(red * (1.0 - fraction)), 255),
+                      std::min(static_cast<int>(255.0 * fraction), 255), 0);
         } else {
-            paintKey(position, red, 0, 0);
+            paintCell(keyBitmap, position, red, 0, 0);
         }
     }
 }
@@ -39,9 +42,9 @@ void paintHealthBar(int health, BarLayout layout, bool smooth, int red) {
     }
     for (int n = 1; n <= layout.count; ++n) {
         if (stepFilled(health, layout.count, n)) {
-            paintKey(layout.first + n - 1, 0, 255, 0);
+            paintCell(keyBitmap, layout.first + n - 1, 0, 255, 0);
         } else {
-            paintKey(layout.first + n - 1, red, 0, 0);
+            paintCell(keyBitmap, layout.first + n - 1, red, 0, 0);
         }
     }
 }
@@ -49,9 +52,9 @@ void paintHealthBar(int health, BarLayout layout, bool smooth, int red) {
 void paintManaBar(int mana, BarLayout layout) {
     for (int n = 1; n <= layout.count; ++n) {
         if (stepFilled(mana, layout.count, n)) {
-            paintKey(layout.first + n - 1, 0, 0, 255);
+            paintCell(keyBitmap, layout.first + n - 1, 0, 0, 255);
         } else {
-            paintKey(layout.first + n - 1, 255, 255, 255);
+            paintCell(keyBitmap, layout.first + n - 1, 255, 255, 255);
         }
     }
 }

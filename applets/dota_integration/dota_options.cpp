@@ -1,11 +1,11 @@
-#include "dota_options.h"
+#include "dota_integration/dota_options.h"
 
 #include <cwchar>
 #include <string>
 
-#include "key_names.h"
+#include "dota_integration/key_names.h"
 #include "lighting/lumo_binding.h"
-#include "slot_keys.h"
+#include "dota_integration/slot_keys.h"
 #include "util/utf.h"
 
 namespace options {

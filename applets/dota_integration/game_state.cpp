@@ -1,4 +1,4 @@
-#include "game_state.h"
+#include "dota_integration/game_state.h"
 
 #include <iostream>
 #include <optional>
@@ -7,19 +7,28 @@
 
 #include <nlohmann/json.hpp>
 
-#include "bars.h"
-#include "color_levels.h"
-#include "dota_options.h"
-#include "json_members.h"
-#include "key_bitmap.h"
+#include "dota_integration/bars.h"
+#include "lighting/color_levels.h"
+#include "dota_integration/dota_options.h"
+#include "gamestate/json_members.h"
+#include "lighting/key_bitmap.h"
 #include "lighting/lumo_binding.h"
 #include "lighting/lumo_sdk.h"
-#include "slot_keys.h"
+#include "dota_integration/slot_keys.h"
 #include "util/utf.h"
+
+using lumo::gamestate::boolMember;
+using lumo::gamestate::findMember;
+using lumo::gamestate::intMember;
+using lumo::gamestate::stringMember;
+using lumo::lighting::paintCell;
+using lumo::lighting::percentFromChannel;
 
 KeptGameState keptGameState;
 
 void resetKeptGameState() { keptGameState = KeptGameState{}; }
+
+lumo::lighting::KeyBitmap keyBitmap{};
 
 namespace {
 
@@ -110,7 +119,7 @@ void sendLighting(bool mapPresent, bool flash, int brightness, TeamPercentages t
 void showIdleColor() { LumoLedSetLighting(30, 3, 1); }
 
 void handleGameState(const wchar_t* text) {
-    clearKeyBitmap();
+    keyBitmap.fill(0);
     std::optional<nlohmann::json> post = parsePost(text);
     if (!post) {
         return;

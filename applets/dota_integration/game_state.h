@@ -1,8 +1,13 @@
 #pragma once
 
+#include "lighting/key_bitmap.h"
+
 // Lights the keyboard from one Dota 2 game-state post: `text` is the NUL-terminated request
 // text from its first '{', one wide character per byte received. Never throws.
 void handleGameState(const wchar_t* text);
+
+// heroglow's one key bitmap, rebuilt for every post and sent to the SDK whole.
+extern lumo::lighting::KeyBitmap keyBitmap;
 
 // The dim colour shown outside a match, at start-up and for posts without "map".
 void showIdleColor();

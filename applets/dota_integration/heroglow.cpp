@@ -1,4 +1,4 @@
-#include "heroglow.h"
+#include "dota_integration/heroglow.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -6,12 +6,12 @@
 
 #include <curl/curl.h>
 
-#include "dota_options.h"
-#include "game_state.h"
+#include "dota_integration/dota_options.h"
+#include "dota_integration/game_state.h"
 #include "gamestate/receiver.h"
 #include "gamestate/request_text.h"
-#include "integration_file.h"
-#include "item_feed.h"
+#include "dota_integration/integration_file.h"
+#include "dota_integration/item_feed.h"
 #include "lighting/lumo_binding.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "item_feed.h"
+#include "dota_integration/item_feed.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "key_names.h"
+#include "dota_integration/key_names.h"
 
 #include <algorithm>
 #include <iterator>

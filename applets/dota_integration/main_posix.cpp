@@ -1,4 +1,4 @@
 // heroglow's entry point on POSIX systems, where it runs with the simulated keyboard.
-#include "heroglow.h"
+#include "dota_integration/heroglow.h"
 
 int main() { return runHeroglow(); }

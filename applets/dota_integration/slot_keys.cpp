@@ -1,19 +1,29 @@
-#include "slot_keys.h"
+#include "dota_integration/slot_keys.h"
 
 #include <utility>
 
-#include "color_levels.h"
-#include "dota_options.h"
-#include "json_members.h"
-#include "key_bitmap.h"
+#include "lighting/color_levels.h"
+#include "dota_integration/dota_options.h"
+#include "dota_integration/game_state.h"
+#include "gamestate/json_members.h"
+#include "lighting/key_bitmap.h"
+
+using lumo::gamestate::boolMember;
+using lumo::gamestate::findMember;
+using lumo::gamestate::intMember;
+using lumo::gamestate::stringMember;
+using lumo::lighting::byteFromPercent;
+using lumo::lighting::paintCell;
 
 void paintSlotKey(int keyPosition, nlohmann::json slot, int red, int green, int blue) {
     const bool passive = boolMember(slot, "passive", true);
     const int cooldown = intMember(slot, "cooldown", 0);
     if (cooldown == 0 && !passive) {
-        paintKey(keyPosition, byteFromPercent(red), byteFromPercent(green), byteFromPercent(blue));
+        paintCell(keyBitmap, keyPosition, byteFromPercent(red), byteFromPercent(green),
+                  byteFromPercent(blue));
     } else {
-        paintKey(keyPosition, options::cooldown.red, options::cooldown.green, options::cooldown.blue);
+        paintCell(keyBitmap, keyPosition, options::cooldown.red, options::cooldown.green,
+                  options::cooldown.blue);
     }
 }
 

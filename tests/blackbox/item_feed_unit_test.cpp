@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "http_server.h"
-#include "item_feed.h"
+#include "dota_integration/item_feed.h"
 #include "loopback.h"
 
 namespace lumo::test {

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "dota_options.h"
-#include "game_state.h"
+#include "dota_integration/dota_options.h"
+#include "dota_integration/game_state.h"
 #include "recording_sdk.h"
 #include "test_posts.h"
 #include "util/utf.h"

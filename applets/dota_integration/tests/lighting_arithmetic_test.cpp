@@ -7,12 +7,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "bars.h"
-#include "color_levels.h"
-#include "json_members.h"
-#include "key_bitmap.h"
-#include "key_names.h"
+#include "dota_integration/bars.h"
+#include "dota_integration/game_state.h"
+#include "lighting/key_bitmap.h"
+#include "dota_integration/key_names.h"
 #include "util/utf.h"
+
+using lumo::lighting::paintCell;
 
 namespace {
 
@@ -52,33 +53,6 @@ bool keysOutsideUntouched(int first, int count) {
     return true;
 }
 
-TEST(ColorLevels, ChannelsBecomeTruncatedPercentages) {
-    const struct {
-        int channel;
-        int percent;
-    } cases[] = {
-        {255, 100}, {25, 9},  {50, 19},   {0, 0},         {128, 50},    {1, 0},
-        {3, 1},     {-40, 0}, {300, 100}, {INT_MAX, 100}, {INT_MIN, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.channel);
-        EXPECT_EQ(percentFromChannel(c.channel), c.percent);
-    }
-}
-
-TEST(ColorLevels, PercentagesBecomeTruncatedBytes) {
-    const struct {
-        int percent;
-        int byte;
-    } cases[] = {
-        {100, 255}, {9, 22}, {19, 48}, {0, 0}, {50, 127}, {1, 2}, {-5, 0}, {250, 255}, {INT_MAX, 255},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.percent);
-        EXPECT_EQ(byteFromPercent(c.percent), c.byte);
-    }
-}
-
 TEST(HealthBar, SteppedFillsKeysHealthHasReached) {
     const struct {
         int health;
@@ -94,7 +68,7 @@ TEST(HealthBar, SteppedFillsKeysHealthHasReached) {
     for (const auto& c : cases) {
         SCOPED_TRACE("health " + std::to_string(c.health) + " on " + std::to_string(c.layout.count) +
                      " keys");
-        clearKeyBitmap();
+        keyBitmap.fill(0);
         paintHealthBar(c.health, c.layout, false, 255);
         EXPECT_EQ(barColors(c.layout.first, c.layout.count),
                   filledThenUnfilled(c.filled, c.layout.count, kGreen, kRed));
@@ -105,7 +79,7 @@ TEST(HealthBar, SteppedFillsKeysHealthHasReached) {
 TEST(HealthBar, SteppedUnfilledKeysTakeTheFlashLevel) {
     for (const int red : {0, 255}) {
         SCOPED_TRACE(red);
-        clearKeyBitmap();
+        keyBitmap.fill(0);
         paintHealthBar(25, kHealthOnTopRow, false, red);
         EXPECT_EQ(barColors(0, 16), filledThenUnfilled(4, 16, kGreen, Rgb{red, 0, 0}));
     }
@@ -134,7 +108,7 @@ TEST(HealthBar, SmoothBlendsTheBoundaryKey) {
     for (const auto& c : cases) {
         SCOPED_TRACE("health " + std::to_string(c.health) + " on " + std::to_string(c.layout.count) +
                      " keys, red " + std::to_string(c.red));
-        clearKeyBitmap();
+        keyBitmap.fill(0);
         paintHealthBar(c.health, c.layout, true, c.red);
         std::vector<Rgb> expected(c.layout.count, Rgb{c.red, 0, 0});
         std::fill_n(expected.begin(), c.whole, kGreen);
@@ -146,7 +120,7 @@ TEST(HealthBar, SmoothBlendsTheBoundaryKey) {
 TEST(HealthBar, SmoothFullHealthIsAllGreenOnBothLayouts) {
     for (const BarLayout layout : {kHealthOnTopRow, kHealthOnFunctionKeys}) {
         SCOPED_TRACE(layout.count);
-        clearKeyBitmap();
+        keyBitmap.fill(0);
         paintHealthBar(100, layout, true, 255);
         EXPECT_EQ(barColors(layout.first, layout.count), std::vector<Rgb>(layout.count, kGreen));
         paintHealthBar(1000, layout, true, 255);
@@ -167,27 +141,12 @@ TEST(ManaBar, BlueForManaWhiteForTheRest) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("mana " + std::to_string(c.mana) + " on " + std::to_string(c.layout.count) + " keys");
-        clearKeyBitmap();
+        keyBitmap.fill(0);
         paintManaBar(c.mana, c.layout);
         EXPECT_EQ(barColors(c.layout.first, c.layout.count),
                   filledThenUnfilled(c.filled, c.layout.count, kBlue, kWhite));
         EXPECT_TRUE(keysOutsideUntouched(c.layout.first, c.layout.count));
     }
-}
-
-TEST(KeyBitmap, PaintWritesBlueGreenRedAlphaAndIgnoresStrayPositions) {
-    clearKeyBitmap();
-    paintKey(125, 1, 2, 3);
-    EXPECT_EQ((std::array<int, 4>{keyBitmap[500], keyBitmap[501], keyBitmap[502], keyBitmap[503]}),
-              (std::array<int, 4>{3, 2, 1, 255}));
-    paintKey(5, 300, -1, 256);
-    EXPECT_EQ(paintedColor(5), (Rgb{255, 0, 255}));
-
-    clearKeyBitmap();
-    paintKey(-1, 9, 9, 9);
-    paintKey(126, 9, 9, 9);
-    paintKey(INT_MIN, 9, 9, 9);
-    EXPECT_TRUE(keysOutsideUntouched(0, 0));
 }
 
 TEST(KeyNames, TranslateToBitmapPositions) {
@@ -216,59 +175,6 @@ TEST(KeyNames, TableHasDistinctNamesAndPositionsInsideTheBitmap) {
         for (std::size_t j = i + 1; j < table.size(); ++j) {
             EXPECT_NE(table[i].position, table[j].position);
         }
-    }
-}
-
-TEST(JsonMembers, NumbersReadAsSaturatedTruncatedInts) {
-    const struct {
-        const char* json;
-        int value;
-    } cases[] = {
-        {"53", 53},
-        {"0.4", 0},
-        {"-0.9", 0},
-        {"-2.5", -2},
-        {"99.99", 99},
-        {"-7", -7},
-        {"2147483647", INT_MAX},
-        {"2147483648", INT_MAX},
-        {"-2147483649", INT_MIN},
-        {"18446744073709551615", INT_MAX},
-        {"1e300", INT_MAX},
-        {"-1e300", INT_MIN},
-        {"4294967346", INT_MAX},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.json);
-        const auto number = nlohmann::json::parse(c.json);
-        EXPECT_EQ(numberToInt(number), c.value);
-        EXPECT_EQ(intMember(nlohmann::json{{"n", number}}, "n", -99), c.value);
-    }
-}
-
-TEST(JsonMembers, NonFiniteNumbersStayDefined) {
-    // The parser refuses these, but a json value can still hold them.
-    EXPECT_EQ(numberToInt(nlohmann::json(std::numeric_limits<double>::infinity())), INT_MAX);
-    EXPECT_EQ(numberToInt(nlohmann::json(-std::numeric_limits<double>::infinity())), INT_MIN);
-    EXPECT_EQ(numberToInt(nlohmann::json(std::numeric_limits<double>::quiet_NaN())), 0);
-}
-
-TEST(JsonMembers, WrongTypesAndMissingMembersTakeTheFallback) {
-    const auto object =
-        nlohmann::json::parse(R"({"n": "12", "b": 1, "s": 5, "o": {}, "t": true, "x": "dire"})");
-    EXPECT_EQ(intMember(object, "n", -1), -1);
-    EXPECT_EQ(intMember(object, "t", -1), -1);
-    EXPECT_EQ(intMember(object, "missing", 4), 4);
-    EXPECT_TRUE(boolMember(object, "b", true));
-    EXPECT_FALSE(boolMember(object, "b", false));
-    EXPECT_TRUE(boolMember(object, "t", false));
-    EXPECT_EQ(stringMember(object, "s", "empty"), "empty");
-    EXPECT_EQ(stringMember(object, "x", "empty"), "dire");
-    for (const char* notAnObject : {"[1, 2]", "null", "7", "\"map\""}) {
-        SCOPED_TRACE(notAnObject);
-        const auto value = nlohmann::json::parse(notAnObject);
-        EXPECT_EQ(findMember(value, "map"), nullptr);
-        EXPECT_EQ(intMember(value, "0", 3), 3);
     }
 }
 

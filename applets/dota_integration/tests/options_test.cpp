@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "dota_options.h"
-#include "game_state.h"
-#include "key_bitmap.h"
+#include "dota_integration/dota_options.h"
+#include "dota_integration/game_state.h"
+#include "lighting/key_bitmap.h"
 #include "recording_sdk.h"
 #include "util/utf.h"
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dota_options.h"
-#include "game_state.h"
+#include "dota_integration/dota_options.h"
+#include "dota_integration/game_state.h"
 #include "recording_sdk.h"
 #include "test_posts.h"
 

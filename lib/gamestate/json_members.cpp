@@ -1,9 +1,11 @@
-#include "json_members.h"
+#include "gamestate/json_members.h"
 
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <utility>
+
+namespace lumo::gamestate {
 
 const nlohmann::json* findMember(const nlohmann::json& object, std::string_view name) {
     if (!object.is_object()) {
@@ -55,3 +57,11 @@ std::string_view stringMember(const nlohmann::json& object, std::string_view nam
     return member != nullptr && member->is_string() ? std::string_view(member->get_ref<const std::string&>())
                                                     : fallback;
 }
+
+std::optional<double> numberMember(const nlohmann::json& object, std::string_view name) {
+    const nlohmann::json* member = findMember(object, name);
+    if (member == nullptr || !member->is_number()) return std::nullopt;
+    return member->get<double>();
+}
+
+}  // namespace lumo::gamestate

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
+
+namespace lumo::gamestate {
 
 // Tolerant member reads for game-state posts: a member that is missing, or of another type
 // than asked for, yields the fallback. None of these throws.
@@ -19,3 +22,8 @@ int intMember(const nlohmann::json& object, std::string_view name, int fallback)
 bool boolMember(const nlohmann::json& object, std::string_view name, bool fallback);
 // Points into `object`; valid while it lives.
 std::string_view stringMember(const nlohmann::json& object, std::string_view name, std::string_view fallback);
+// Any JSON number as a double (integers convert exactly up to 2^53); nullopt for a missing
+// member or one of another type.
+std::optional<double> numberMember(const nlohmann::json& object, std::string_view name);
+
+}  // namespace lumo::gamestate
