@@ -38,6 +38,10 @@ bool is_regular_file(const path& p, std::error_code& ec);
 // Opens with the wide-character open on Windows; null on any failure.
 std::FILE* fopen(const path& p, const std::string& mode);
 
+// Opens an existing file for reading only (binary), sharing read, write and delete with other
+// programs, so a game saving the file meanwhile is never blocked by us. Null on any failure.
+std::FILE* open_for_shared_reading(const path& p);
+
 // Creates one folder (its parent must exist). True when it was created; false with `ec`
 // set on failure, false with `ec` clear when the folder already existed.
 bool create_directory(const path& p, std::error_code& ec);

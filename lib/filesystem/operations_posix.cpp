@@ -1,5 +1,6 @@
 // File-system queries over stat(), fopen() and mkdir() for POSIX systems.
 #include "filesystem/operations.h"
+#include "filesystem/native_path_posix.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,12 +11,11 @@
 #include <vector>
 
 namespace lumo::filesystem {
-namespace {
 
 // The text the kernel sees: UTF-8 with '\' turned into '/', so paths joined under Windows
 // rules ("/home/ann/.steam/steam\steamapps") name the intended file. Empty when the wide
 // text cannot be encoded.
-bool toNative(const path& p, std::string& native) {
+bool detail::toNative(const path& p, std::string& native) {
     try {
         native = p.string();
     } catch (const std::range_error&) {
@@ -25,10 +25,12 @@ bool toNative(const path& p, std::string& native) {
     return true;
 }
 
+namespace {
+
 // 0 on success, else the errno of the failing step (EINVAL for text that cannot be encoded).
 int statPath(const path& p, struct stat& info) {
     std::string native;
-    if (!toNative(p, native)) return EINVAL;
+    if (!detail::toNative(p, native)) return EINVAL;
     if (::stat(native.c_str(), &info) == 0) return 0;
     return errno;
 }
@@ -91,7 +93,7 @@ bool is_regular_file(const path& p, std::error_code& ec) {
 
 std::FILE* fopen(const path& p, const std::string& mode) {
     std::string native;
-    if (!toNative(p, native)) return nullptr;
+    if (!detail::toNative(p, native)) return nullptr;
     std::FILE* file = std::fopen(native.c_str(), mode.c_str());
     if (file == nullptr) return nullptr;
     // Windows refuses to open a folder as a file; here fopen succeeds and every read then
@@ -106,7 +108,7 @@ std::FILE* fopen(const path& p, const std::string& mode) {
 
 bool create_directory(const path& p, std::error_code& ec) {
     std::string native;
-    if (!toNative(p, native)) {
+    if (!detail::toNative(p, native)) {
         ec = errorCode(EINVAL);
         return false;
     }
@@ -126,7 +128,7 @@ bool create_directory(const path& p, std::error_code& ec) {
 
 bool remove(const path& p, std::error_code& ec) {
     std::string native;
-    if (!toNative(p, native)) {
+    if (!detail::toNative(p, native)) {
         ec = errorCode(EINVAL);
         return false;
     }
@@ -136,6 +138,11 @@ bool remove(const path& p, std::error_code& ec) {
     }
     ec = errorCode(errno);
     return false;
+}
+
+std::FILE* open_for_shared_reading(const path& p) {
+    // POSIX has no share modes: every open leaves the file to others.
+    return fopen(p, "rb");
 }
 
 path executable_path() {

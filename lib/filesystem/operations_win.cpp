@@ -3,6 +3,10 @@
 
 #include "util/windows_support.h"
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -46,6 +50,24 @@ std::FILE* fopen(const path& p, const std::string& mode) {
     if (wideMode.empty()) return nullptr;
     std::FILE* file = nullptr;
     if (_wfopen_s(&file, p.native_text().c_str(), wideMode.c_str()) != 0) return nullptr;
+    return file;
+}
+
+std::FILE* open_for_shared_reading(const path& p) {
+    // _wfopen_s shares read and write but not delete; CreateFileW lets the game replace the
+    // file (save to a temporary name, then rename over it) while we read.
+    HANDLE handle = CreateFileW(p.native_text().c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    // From here the descriptor owns the handle, and the stream the descriptor.
+    std::FILE* file = _fdopen(descriptor, "rb");
+    if (file == nullptr) _close(descriptor);
     return file;
 }
 

@@ -112,13 +112,21 @@ fs::path findAppInSteamLibrary(const fs::path& library, const std::string& appId
     return steamapps / fs::path("common") / fs::path(replaceAll(installDir, "/", "\\"));
 }
 
-std::string findSteamAppFolder(const std::string& appId) {
-    if (!isNumber(appId)) return {};
-
+std::string findSteamFolder() {
     fs::path steamRoot(locateInstalledProgram(kSteamKey, kSteamValue, kSteamExe));
     std::error_code ec;
     if (steamRoot.empty() || !fs::exists(steamRoot, ec)) return {};
     if (fs::is_regular_file(steamRoot, ec)) steamRoot = steamRoot.parent_path();
+    return steamRoot.string();
+}
+
+std::string findSteamAppFolder(const std::string& appId) {
+    if (!isNumber(appId)) return {};
+
+    const std::string steamFolder = findSteamFolder();
+    if (steamFolder.empty()) return {};
+    const fs::path steamRoot(steamFolder);
+    std::error_code ec;
 
     std::string found = existingFolderText(findAppInSteamLibrary(steamRoot, appId), ec);
     if (!found.empty()) return found;

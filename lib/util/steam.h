@@ -14,6 +14,12 @@ namespace lumo::util {
 // through.
 std::string findSteamAppFolder(const std::string& appId);
 
+// Steam's own folder as UTF-8 (where userdata and steamapps live), the way
+// findSteamAppFolder finds it: the registry's InstallPath (or the folder of the Steam.exe it
+// names), then on POSIX Steam's Linux folders. "" when none exists. Lets the same
+// exceptions through.
+std::string findSteamFolder();
+
 // library\steamapps\common\installdir as the library's appmanifest_<appId>.acf names it, or
 // an empty path. Does not test that the folder exists.
 lumo::filesystem::path findAppInSteamLibrary(const lumo::filesystem::path& library, const std::string& appId);
