@@ -3,13 +3,12 @@
 #include <span>
 #include <string_view>
 
+#include "lighting/key_cells.h"
+
 // The key names that the key-input options can hand back, with their positions in the key
 // bitmap (row * 21 + column). Only these keys can carry an ability or item.
 
-struct KeyName {
-    const wchar_t* name;
-    int position;
-};
+using KeyName = lumo::lighting::KeyCell;
 
 // All 44 known names, number row first.
 std::span<const KeyName> keyNameTable();

@@ -169,11 +169,13 @@ TEST(KeyNames, TableHasDistinctNamesAndPositionsInsideTheBitmap) {
     ASSERT_EQ(table.size(), 44u);
     for (std::size_t i = 0; i < table.size(); ++i) {
         SCOPED_TRACE(lumo::util::toUtf8(table[i].name));
-        EXPECT_GT(table[i].position, 0);
-        EXPECT_LT(table[i].position, lumo::sdk::kBitmapKeys);
-        EXPECT_EQ(keyPositionForName(table[i].name), table[i].position);
+        // A key-input buffer must hold every name the table knows.
+        EXPECT_LT(std::wstring_view(table[i].name).size(), static_cast<std::size_t>(kKeyNameCapacity));
+        EXPECT_GT(table[i].cell, 0);
+        EXPECT_LT(table[i].cell, lumo::sdk::kBitmapKeys);
+        EXPECT_EQ(keyPositionForName(table[i].name), table[i].cell);
         for (std::size_t j = i + 1; j < table.size(); ++j) {
-            EXPECT_NE(table[i].position, table[j].position);
+            EXPECT_NE(table[i].cell, table[j].cell);
         }
     }
 }
