@@ -29,10 +29,7 @@ std::array<int, 10> slotKeyPositions{};
 
 namespace {
 
-struct OptionLabel {
-    const wchar_t* path;
-    const wchar_t* label;
-};
+using lumo::lighting::OptionLabel;
 
 constexpr OptionLabel kColorAndMiscLabels[] = {
     {L"colors", L"Colors"},
@@ -60,13 +57,6 @@ constexpr OptionLabel kKeybindLabels[] = {
 
 // Default keys in slot order: abilities on Q W E R, items on Z X C V B N.
 constexpr const wchar_t* kDefaultSlotKeys[] = {L"Q", L"W", L"E", L"R", L"Z", L"X", L"C", L"V", L"B", L"N"};
-
-template <std::size_t N>
-void setLabels(const OptionLabel (&labels)[N]) {
-    for (const OptionLabel& option : labels) {
-        LumoSetConfigOptionLabel(option.path, option.label);
-    }
-}
 
 // Asks for one slot's key and records where it sits on the keyboard.
 void readSlotKey(int slotIndex, const char* slotName) {
@@ -117,7 +107,7 @@ void declareAndReadOptions() {
     LumoGetConfigOptionBool(L"misc/show_mana", &showMana);
     LumoGetConfigOptionBool(L"misc/alternative_mana_layout", &alternativeManaLayout);
 
-    setLabels(kColorAndMiscLabels);
+    lumo::lighting::setOptionLabels(kColorAndMiscLabels);
 
     for (int k = 0; k < kAbilitySlotCount; ++k) {
         readSlotKey(k, kAbilitySlotNames[k]);
@@ -126,5 +116,5 @@ void declareAndReadOptions() {
         readSlotKey(kAbilitySlotCount + k, kItemSlotNames[k]);
     }
 
-    setLabels(kKeybindLabels);
+    lumo::lighting::setOptionLabels(kKeybindLabels);
 }

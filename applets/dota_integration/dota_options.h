@@ -4,16 +4,13 @@
 #include <map>
 #include <string>
 
+#include "lighting/option_values.h"
+
 // heroglow's user options, declared through the SDK's option service and read back once at
 // start-up; the variables hold their defaults until then (and for good without an SDK).
 void declareAndReadOptions();
 
-// An option colour: channels 0-255 as the option service hands them over.
-struct OptionColor {
-    int red;
-    int green;
-    int blue;
-};
+using OptionColor = lumo::lighting::OptionColor;
 
 namespace options {
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 #include <system_error>
 
 #include "filesystem/path.h"
@@ -41,6 +42,11 @@ std::FILE* fopen(const path& p, const std::string& mode);
 // Opens an existing file for reading only (binary), sharing read, write and delete with other
 // programs, so a game saving the file meanwhile is never blocked by us. Null on any failure.
 std::FILE* open_for_shared_reading(const path& p);
+
+// The entries of `folder` (files and folders, without "." and ".."), each as `folder` joined
+// with the entry's name, in no particular order. Empty with `ec` set when the folder cannot be
+// listed; an entry whose name has no UTF-8 form is left out.
+std::vector<path> directory_entries(const path& folder, std::error_code& ec);
 
 // Creates one folder (its parent must exist). True when it was created; false with `ec`
 // set on failure, false with `ec` clear when the folder already existed.

@@ -2,6 +2,7 @@
 #include "filesystem/operations.h"
 #include "filesystem/native_path_posix.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +139,32 @@ bool remove(const path& p, std::error_code& ec) {
     }
     ec = errorCode(errno);
     return false;
+}
+
+std::vector<path> directory_entries(const path& folder, std::error_code& ec) {
+    std::vector<path> entries;
+    std::string native;
+    if (!detail::toNative(folder, native)) {
+        ec = errorCode(EINVAL);
+        return entries;
+    }
+    DIR* listing = ::opendir(native.c_str());
+    if (listing == nullptr) {
+        ec = errorCode(errno);
+        return entries;
+    }
+    ec.clear();
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        try {
+            entries.push_back(folder / path(name));
+        } catch (const std::system_error&) {
+            // Not UTF-8: no path of ours can name it.
+        }
+    }
+    ::closedir(listing);
+    return entries;
 }
 
 std::FILE* open_for_shared_reading(const path& p) {

@@ -53,6 +53,24 @@ std::FILE* fopen(const path& p, const std::string& mode) {
     return file;
 }
 
+std::vector<path> directory_entries(const path& folder, std::error_code& ec) {
+    std::vector<path> entries;
+    const path pattern = folder / path(L"*");
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(pattern.native_text().c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        ec = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+        return entries;
+    }
+    ec.clear();
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") entries.push_back(folder / path(name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return entries;
+}
+
 std::FILE* open_for_shared_reading(const path& p) {
     // _wfopen_s shares read and write but not delete; CreateFileW lets the game replace the
     // file (save to a temporary name, then rename over it) while we read.

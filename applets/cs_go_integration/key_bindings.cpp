@@ -1,0 +1,198 @@
+#include "cs_go_integration/key_bindings.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "cs_go_integration/game_state.h"
+#include "filesystem/operations.h"
+#include "filesystem/path.h"
+#include "lighting/key_cells.h"
+#include "util/integration_file.h"
+#include "util/steam.h"
+#include "util/utf.h"
+
+namespace fs = lumo::filesystem;
+
+std::map<std::string, int> keyCellTable;
+std::map<std::string, std::string> bindingTable;
+std::wstring storedConfigPath;
+fs::file_time storedConfigTime = 0;
+bool firstBindingRead = true;
+
+namespace {
+
+constexpr const char* kGameAppId = "730";
+
+constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
+    {"slot1", "1"},      {"slot2", "2"},       {"slot3", "3"},     {"slot4", "4"},
+    {"slot5", "5"},      {"+moveleft", "a"},   {"+left", "a"},     {"buymenu", "b"},
+    {"+moveright", "d"}, {"+right", "d"},      {"+use", "e"},      {"+lookatweapon", "f"},
+    {"drop", "g"},       {"lastinv", "q"},     {"+reload", "r"},   {"+back", "s"},
+    {"+forward", "w"},   {"messagemode", "y"}, {"+jump", "SPACE"}, {"+showscores", "TAB"},
+    {"+speed", "SHIFT"}, {"+duck", "CTRL"},
+};
+
+// A bind to one of these never replaces a command's key: players bind arrows as extra keys.
+constexpr std::string_view kArrowKeys[] = {"UPARROW", "DOWNARROW", "LEFTARROW", "RIGHTARROW"};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// A failing query (a folder without permission, say) is no reason to stop: the candidate is
+// simply not used.
+bool existsQuietly(const fs::path& candidate) {
+    try {
+        return fs::exists(candidate);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+fs::path join(fs::path base, std::initializer_list<const char*> names) {
+    for (const char* name : names) base /= fs::path(name);
+    return base;
+}
+
+// The config.cfg the game saves below Steam, of the account that wrote its file last.
+fs::path newestUserdataConfig() {
+    std::string steam;
+    try {
+        steam = lumo::util::findSteamFolder();
+    } catch (const std::exception&) {
+        return {};
+    }
+    if (steam.empty()) return {};
+    std::error_code ec;
+    fs::path newest;
+    fs::file_time newestTime = 0;
+    for (const fs::path& account : fs::directory_entries(join(fs::path(steam), {"userdata"}), ec)) {
+        const fs::path candidate = join(account, {kGameAppId, "local", "cfg", "config.cfg"});
+        const auto written = fs::last_write_time(candidate);
+        if (written && (newest.empty() || *written > newestTime)) {
+            newest = candidate;
+            newestTime = *written;
+        }
+    }
+    return newest;
+}
+
+std::vector<std::string> readLines(const fs::path& file) {
+    std::vector<std::string> lines;
+    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
+    if (!stream) return lines;
+    std::string text;
+    std::array<char, 16 * 1024> buffer;
+    std::size_t read;
+    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
+        text.append(buffer.data(), read);
+
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+void buildKeyCellTable() {
+    for (const lumo::lighting::KeyCell& key : lumo::lighting::keyCells()) {
+        std::string name = lumo::util::toUtf8(key.name);
+        // The game writes letters in lower case and named keys in upper case.
+        if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z')
+            name[0] = static_cast<char>(name[0] - 'A' + 'a');
+        keyCellTable[name] = key.cell;
+    }
+}
+
+void buildDefaultBindings() {
+    for (const auto& [command, key] : kDefaultBindings) bindingTable[command] = key;
+}
+
+bool locateConfigFile(std::wstring& path) {
+    path.clear();
+    const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
+    if (!game.empty()) {
+        try {
+            for (const fs::path& candidate : {join(fs::path(game), {"csgo", "cfg", "config.cfg"}),
+                                              join(fs::path(game), {"game", "csgo", "cfg", "config.cfg"})}) {
+                if (existsQuietly(candidate)) {
+                    path = candidate.wstring();
+                    return true;
+                }
+            }
+        } catch (const std::exception&) {
+            // A game folder the path rules refuse has no config.cfg we could open.
+        }
+    }
+    const fs::path saved = newestUserdataConfig();
+    if (saved.empty()) return false;
+    path = saved.wstring();
+    return true;
+}
+
+std::pair<std::string, std::string> parseBindLine(std::string_view line) {
+    if (line.find("bind ") == std::string_view::npos) return {};
+    // npos + 1 wraps to 0: a search after a missing quote starts again from the line's start.
+    constexpr auto npos = std::string_view::npos;
+    const std::size_t first = line.find('"');
+    const std::size_t second = line.find('"', first + 1);
+    const std::size_t third = line.find('"', second + 1);
+    const std::size_t fourth = line.find('"', third + 1);
+    const auto between = [line](std::size_t open, std::size_t close) {
+        const std::size_t start = open + 1;
+        if (start > line.size()) return std::string();
+        return std::string(line.substr(start, close == npos ? npos : close - open - 1));
+    };
+    return {between(first, second), between(third, fourth)};
+}
+
+void readBindings() {
+    std::wstring located;
+    if (!locateConfigFile(located)) return;
+    for (const std::string& line : readLines(fs::path(located))) {
+        auto [key, command] = parseBindLine(line);
+        if (key.empty() || command.empty()) continue;
+        const auto binding = bindingTable.find(command);
+        if (binding == bindingTable.end()) continue;
+        if (std::find(std::begin(kArrowKeys), std::end(kArrowKeys), key) != std::end(kArrowKeys)) continue;
+        binding->second = std::move(key);
+    }
+}
+
+void checkConfigFile() {
+    if (storedConfigPath.empty()) return;
+    const auto written = fs::last_write_time(fs::path(storedConfigPath));
+    if (!written || !fs::is_newer(*written, storedConfigTime)) return;
+    storedConfigTime = *written;
+    if (!firstBindingRead) buildDefaultBindings();
+    readBindings();
+    firstBindingRead = false;
+    kept.repaint = true;
+}
+
+std::optional<int> cellOfCommand(const std::string& command) {
+    const auto binding = bindingTable.find(command);
+    if (binding == bindingTable.end()) return std::nullopt;
+    const auto cell = keyCellTable.find(binding->second);
+    if (cell == keyCellTable.end()) return std::nullopt;
+    return cell->second;
+}
+
+void resetKeyBindings() {
+    keyCellTable.clear();
+    bindingTable.clear();
+    storedConfigPath.clear();
+    storedConfigTime = 0;
+    firstBindingRead = true;
+}

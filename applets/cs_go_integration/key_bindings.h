@@ -1,0 +1,55 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "filesystem/file_time.h"
+
+// Which keys carry the game commands roundglow lights: the key-cell table (where each key name
+// the game writes sits in the key bitmap) and the binding table (which key name carries each
+// of the 22 commands), kept current from the player's config.cfg. Nothing here prints.
+
+// Key name (exact, case-sensitive: "q", "TAB") -> cell. Filled once by buildKeyCellTable.
+extern std::map<std::string, int> keyCellTable;
+// Game command -> key name; holds exactly the 22 commands of the defaults.
+extern std::map<std::string, std::string> bindingTable;
+
+// config.cfg as found at start-up ("" when not found), its last-write time when last read
+// (0 before), and whether the bindings have yet to be read from it.
+extern std::wstring storedConfigPath;
+extern lumo::filesystem::file_time storedConfigTime;
+extern bool firstBindingRead;
+
+void buildKeyCellTable();
+// Every command of the defaults on its default key.
+void buildDefaultBindings();
+
+// Finds config.cfg: <game>/csgo/cfg/config.cfg, else <game>/game/csgo/cfg/config.cfg, else the
+// one the game saves below Steam, <Steam>/userdata/<account>/730/local/cfg/config.cfg (of the
+// account that wrote its file last). A candidate whose existence cannot be told counts as
+// absent. True with the full path, or false with an empty one. Never throws.
+bool locateConfigFile(std::wstring& path);
+
+// Splits a bind line into (key name, command), each possibly empty: the key between the first
+// two double quotes, the command between the third and fourth (or from the third to the end).
+// With fewer quotes the missing searches wrap to the start of the line, so an unbind line
+// yields a command that is no game command. Lines without "bind " give two empty texts.
+std::pair<std::string, std::string> parseBindLine(std::string_view line);
+
+// Locates config.cfg afresh and applies its bind lines: later lines win; lines with an empty
+// key or command, commands outside the table and the four arrow keys are skipped. The file is
+// opened for reading only, so a read-only config.cfg is read too.
+void readBindings();
+
+// Once per main-loop iteration: when config.cfg's last-write time is strictly later than the
+// stored one, rebuilds the bindings (defaults, then the file) and sets the repaint flag.
+void checkConfigFile();
+
+// The cell of the key that carries `command`; nullopt when the command or its key has no cell.
+std::optional<int> cellOfCommand(const std::string& command);
+
+// Back to the state at process start (tables empty, nothing stored).
+void resetKeyBindings();

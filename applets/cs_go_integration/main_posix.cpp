@@ -1,0 +1,4 @@
+// roundglow's entry point on POSIX systems, where it runs with the simulated keyboard.
+#include "cs_go_integration/roundglow.h"
+
+int main() { return runRoundglow(); }
