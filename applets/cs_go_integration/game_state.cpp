@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/health_bar.h"
 #include "cs_go_integration/key_bindings.h"
@@ -315,6 +316,11 @@ void handleGameState(const char* text, std::int64_t /*received*/) {
     if (!root.is_object()) {
         std::cout << "The root element is not an object";
         return;
+    }
+    // The player at the keyboard: their key bindings win on a shared computer.
+    if (const json* provider = findMember(root, "provider")) {
+        if (const auto account = accountIdFromSteamId(stringMember(*provider, "steamid", "")))
+            preferAccount(*account);
     }
     if (const json* player = findMember(root, "player")) takePlayer(*player);
     if (const json* round = findMember(root, "round")) takeRound(*round);

@@ -7,11 +7,13 @@
 #include <memory>
 #include <vector>
 
+#include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/game_state.h"
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "lighting/key_cells.h"
 #include "util/integration_file.h"
+#include "util/keyvalues.h"
 #include "util/steam.h"
 #include "util/utf.h"
 
@@ -22,6 +24,8 @@ std::map<std::string, std::string> bindingTable;
 std::wstring storedConfigPath;
 fs::file_time storedConfigTime = 0;
 bool firstBindingRead = true;
+WatchedFile cs2DefaultsFile;
+WatchedFile cs2UserFile;
 
 namespace {
 
@@ -36,9 +40,6 @@ constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
     {"+speed", "SHIFT"}, {"+duck", "CTRL"},
 };
 
-// A bind to one of these never replaces a command's key: players bind arrows as extra keys.
-constexpr std::string_view kArrowKeys[] = {"UPARROW", "DOWNARROW", "LEFTARROW", "RIGHTARROW"};
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -46,11 +47,8 @@ struct FileCloser {
 // A failing query (a folder without permission, say) is no reason to stop: the candidate is
 // simply not used.
 bool existsQuietly(const fs::path& candidate) {
-    try {
-        return fs::exists(candidate);
-    } catch (const std::exception&) {
-        return false;
-    }
+    std::error_code ec;
+    return fs::exists(candidate, ec);
 }
 
 fs::path join(fs::path base, std::initializer_list<const char*> names) {
@@ -58,8 +56,12 @@ fs::path join(fs::path base, std::initializer_list<const char*> names) {
     return base;
 }
 
-// The config.cfg the game saves below Steam, of the account that wrote its file last.
-fs::path newestUserdataConfig() {
+std::optional<std::uint32_t> preferredAccount;
+std::optional<std::uint32_t> accountOfLocatedFiles;
+
+// `relative` below the userdata folder of the preferred account when it has that file, else of
+// the account that wrote its copy last; empty when no account has one.
+fs::path userdataFile(std::initializer_list<const char*> relative) {
     std::string steam;
     try {
         steam = lumo::util::findSteamFolder();
@@ -71,14 +73,47 @@ fs::path newestUserdataConfig() {
     fs::path newest;
     fs::file_time newestTime = 0;
     for (const fs::path& account : fs::directory_entries(join(fs::path(steam), {"userdata"}), ec)) {
-        const fs::path candidate = join(account, {kGameAppId, "local", "cfg", "config.cfg"});
+        const fs::path candidate = join(account, relative);
         const auto written = fs::last_write_time(candidate);
-        if (written && (newest.empty() || *written > newestTime)) {
+        if (!written) continue;
+        const std::wstring& text = account.native_text();
+        if (preferredAccount &&
+            text.substr(text.find_last_of(L"\\/") + 1) == std::to_wstring(*preferredAccount)) {
+            return candidate;
+        }
+        if (newest.empty() || *written > newestTime) {
             newest = candidate;
             newestTime = *written;
         }
     }
     return newest;
+}
+
+std::optional<std::string> readSharedText(const fs::path& file) {
+    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
+    if (!stream) return std::nullopt;
+    std::string text;
+    std::array<char, 16 * 1024> buffer;
+    std::size_t read;
+    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
+        text.append(buffer.data(), read);
+    return text;
+}
+
+lumo::util::KeyValues readKeyValues(const std::wstring& file) {
+    lumo::util::KeyValues root;
+    if (file.empty()) return root;
+    if (const auto text = readSharedText(fs::path(file))) root.parse(*text);
+    return root;
+}
+
+// True when the file's last-write time moved on since it was read; the new time is kept.
+bool takeNewerTime(WatchedFile& file) {
+    if (file.path.empty()) return false;
+    const auto written = fs::last_write_time(fs::path(file.path));
+    if (!written || !fs::is_newer(*written, file.time)) return false;
+    file.time = *written;
+    return true;
 }
 
 std::vector<std::string> readLines(const fs::path& file) {
@@ -135,7 +170,7 @@ bool locateConfigFile(std::wstring& path) {
             // A game folder the path rules refuse has no config.cfg we could open.
         }
     }
-    const fs::path saved = newestUserdataConfig();
+    const fs::path saved = userdataFile({kGameAppId, "local", "cfg", "config.cfg"});
     if (saved.empty()) return false;
     path = saved.wstring();
     return true;
@@ -161,16 +196,56 @@ void readBindings() {
     std::wstring located;
     if (!locateConfigFile(located)) return;
     for (const std::string& line : readLines(fs::path(located))) {
-        auto [key, command] = parseBindLine(line);
-        if (key.empty() || command.empty()) continue;
-        const auto binding = bindingTable.find(command);
-        if (binding == bindingTable.end()) continue;
-        if (std::find(std::begin(kArrowKeys), std::end(kArrowKeys), key) != std::end(kArrowKeys)) continue;
-        binding->second = std::move(key);
+        const auto [key, command] = parseBindLine(line);
+        applyBinding(key, command);
     }
 }
 
+void applyBinding(const std::string& key, const std::string& command) {
+    if (key.empty() || command.empty()) return;
+    const auto binding = bindingTable.find(command);
+    if (binding == bindingTable.end()) return;
+    if (std::find(std::begin(kArrowKeys), std::end(kArrowKeys), key) != std::end(kArrowKeys)) return;
+    binding->second = key;
+}
+
+void locateCs2BindingFiles() {
+    cs2DefaultsFile = {};
+    const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
+    if (!game.empty()) {
+        try {
+            const fs::path defaults = join(fs::path(game), {"game", "csgo", "cfg", "user_keys_default.vcfg"});
+            if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults.wstring();
+        } catch (const std::exception&) {
+        }
+    }
+    cs2UserFile = {};
+    const fs::path user = userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"});
+    if (!user.empty()) cs2UserFile.path = user.wstring();
+    accountOfLocatedFiles = preferredAccount;
+}
+
+void preferAccount(std::uint32_t accountId) { preferredAccount = accountId; }
+
 void checkConfigFile() {
+    if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) {
+        // Found afresh with a stored time of 0, so the check below reads it.
+        const WatchedFile defaults = cs2DefaultsFile;
+        locateCs2BindingFiles();
+        cs2DefaultsFile = defaults;
+    }
+    if (!cs2DefaultsFile.path.empty() || !cs2UserFile.path.empty()) {
+        // Both times are taken, so that one check takes in a save of either file.
+        const bool defaultsSaved = takeNewerTime(cs2DefaultsFile);
+        const bool userSaved = takeNewerTime(cs2UserFile);
+        if (!defaultsSaved && !userSaved) return;
+        buildDefaultBindings();
+        applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path));
+        firstBindingRead = false;
+        kept.repaint = true;
+        return;
+    }
+
     if (storedConfigPath.empty()) return;
     const auto written = fs::last_write_time(fs::path(storedConfigPath));
     if (!written || !fs::is_newer(*written, storedConfigTime)) return;
@@ -190,6 +265,10 @@ std::optional<int> cellOfCommand(const std::string& command) {
 }
 
 void resetKeyBindings() {
+    cs2DefaultsFile = {};
+    cs2UserFile = {};
+    preferredAccount.reset();
+    accountOfLocatedFiles.reset();
     keyCellTable.clear();
     bindingTable.clear();
     storedConfigPath.clear();

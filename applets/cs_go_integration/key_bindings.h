@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,9 +45,35 @@ std::pair<std::string, std::string> parseBindLine(std::string_view line);
 // opened for reading only, so a read-only config.cfg is read too.
 void readBindings();
 
-// Once per main-loop iteration: when config.cfg's last-write time is strictly later than the
-// stored one, rebuilds the bindings (defaults, then the file) and sets the repaint flag.
+// Once per main-loop iteration: when a binding file's last-write time is strictly later than
+// the stored one (Counter-Strike 2's files where they exist, else config.cfg), or another
+// account became the preferred one, rebuilds the bindings (defaults, then the files) and sets
+// the repaint flag.
 void checkConfigFile();
+
+// The four arrow keys: a bind to one never replaces a command's key (players add them as
+// extra keys).
+inline constexpr std::string_view kArrowKeys[] = {"UPARROW", "DOWNARROW", "LEFTARROW", "RIGHTARROW"};
+
+// The one rule for a binding read from any file: `command` moves to `key` when the command is
+// in the table and the key is neither empty nor an arrow key.
+void applyBinding(const std::string& key, const std::string& command);
+
+// Counter-Strike 2's binding files, found at start-up by locateCs2BindingFiles: the game's
+// defaults and the player's own (of the preferred account, else of the account that wrote its
+// file last); "" when absent. Where either exists they decide the bindings and config.cfg is a
+// leftover of the older game.
+struct WatchedFile {
+    std::wstring path;
+    lumo::filesystem::file_time time = 0;  // when last read
+};
+extern WatchedFile cs2DefaultsFile;
+extern WatchedFile cs2UserFile;
+void locateCs2BindingFiles();
+
+// The account whose files a post named (its provider's SteamID64): from the next check on,
+// that account's files are preferred when it has them.
+void preferAccount(std::uint32_t accountId);
 
 // The cell of the key that carries `command`; nullopt when the command or its key has no cell.
 std::optional<int> cellOfCommand(const std::string& command);

@@ -1,0 +1,92 @@
+#include "cs_go_integration/cs2_bindings.h"
+
+#include <charconv>
+#include <cstdint>
+#include <map>
+
+#include "cs_go_integration/key_bindings.h"
+#include "util/ascii.h"
+
+using lumo::util::KeyValues;
+
+namespace {
+
+constexpr std::string_view kUnbound = "<unbound>";
+constexpr std::string_view kScancodePrefix = "scancode";
+constexpr std::uint64_t kSteamId64Base = 76561197960265728ULL;
+
+// USB HID usage numbers, as SDL names physical keys.
+std::optional<std::string> keyNameFromScancode(int code) {
+    if (code >= 4 && code <= 29) return std::string(1, static_cast<char>('a' + code - 4));
+    if (code >= 30 && code <= 38) return std::string(1, static_cast<char>('1' + code - 30));
+    switch (code) {
+    case 39:
+        return "0";
+    case 43:
+        return "TAB";
+    case 44:
+        return "SPACE";
+    case 53:
+        return "`";
+    case 54:
+        return ",";
+    case 55:
+        return ".";
+    case 224:
+        return "CTRL";
+    case 225:
+        return "SHIFT";
+    case 226:
+        return "ALT";
+    default:
+        return std::nullopt;
+    }
+}
+
+// Key (as the file writes it, lowercased by the reader) -> command.
+void collectBindings(const KeyValues& file, std::map<std::string, std::string>& keyCommands) {
+    // child() hands out copies: keep each block alive while its values are read.
+    const KeyValues config = file.child("config");
+    const KeyValues bindings = config.child("bindings");
+    for (const auto& [key, command] : bindings.values()) keyCommands[key] = command;
+}
+
+}  // namespace
+
+std::optional<std::string> keyNameFromVcfg(std::string_view key) {
+    if (lumo::util::startsWithIgnoringAsciiCase(key, kScancodePrefix)) {
+        const std::string_view digits = key.substr(kScancodePrefix.size());
+        int code = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code);
+        if (error != std::errc() || end != digits.data() + digits.size() || digits.empty())
+            return std::string(key);
+        return keyNameFromScancode(code);
+    }
+    for (const auto& [name, cell] : keyCellTable) {
+        if (lumo::util::equalsIgnoringAsciiCase(name, key)) return name;
+    }
+    // Spelled as bind lines spell them, so that arrows are refused here too.
+    for (const std::string_view arrow : kArrowKeys) {
+        if (lumo::util::equalsIgnoringAsciiCase(arrow, key)) return std::string(arrow);
+    }
+    return std::string(key);
+}
+
+void applyCs2Bindings(const KeyValues& defaults, const KeyValues& user) {
+    std::map<std::string, std::string> keyCommands;
+    collectBindings(defaults, keyCommands);
+    collectBindings(user, keyCommands);
+    for (const auto& [key, command] : keyCommands) {
+        if (command == kUnbound) continue;
+        if (const auto name = keyNameFromVcfg(key)) applyBinding(*name, command);
+    }
+}
+
+std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
+    std::uint64_t id = 0;
+    const auto [end, error] = std::from_chars(steamId64.data(), steamId64.data() + steamId64.size(), id);
+    if (error != std::errc() || end != steamId64.data() + steamId64.size() || steamId64.empty())
+        return std::nullopt;
+    if (id < kSteamId64Base || id - kSteamId64Base > UINT32_MAX) return std::nullopt;
+    return static_cast<std::uint32_t>(id - kSteamId64Base);
+}
