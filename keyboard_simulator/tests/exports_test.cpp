@@ -1,7 +1,6 @@
-#include <dlfcn.h>
-
 #include <thread>
 
+#include "lighting/sdk_library.h"
 #include "simulator_fixture.h"
 
 namespace lumo::simulator::test {
@@ -12,12 +11,13 @@ using ExportsTest = SimulatorTest;
 TEST_F(ExportsTest, EveryOperationIsExportedByName) {
     for (const char* name : sdk::kExportNames) {
         SCOPED_TRACE(name);
-        EXPECT_NE(dlsym(sdk.handle, name), nullptr);
+        EXPECT_NE(lumo::lighting::findExport(sdk.handle, name), nullptr);
     }
     // The helpers inside stay hidden, so nothing else can bind to them.
-    EXPECT_EQ(dlsym(sdk.handle, "_ZN4lumo9simulator11programNameB5cxx11Ev"), nullptr);
-    EXPECT_EQ(dlsym(sdk.handle,
-                    "_ZN4lumo9simulator10reportOnceERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
+    EXPECT_EQ(lumo::lighting::findExport(sdk.handle, "_ZN4lumo9simulator11programNameB5cxx11Ev"), nullptr);
+    EXPECT_EQ(lumo::lighting::findExport(
+                  sdk.handle,
+                  "_ZN4lumo9simulator10reportOnceERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
               nullptr);
 }
 

@@ -56,21 +56,19 @@ TEST(KeyTable, ScanAndHidCodesReachTheCellsTheAppletsPaint) {
 }
 
 TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("keyboard-simulator-atomic-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
+    const lumo::test::TempFolder temp("keyboard-simulator-atomic");
+    const std::filesystem::path folder = temp.path();
     const std::filesystem::path target = folder / "deep" / "state.json";
 
     EXPECT_EQ(writeFileAtomically(target, "first, longer text"), "");
     EXPECT_EQ(writeFileAtomically(target, "second"), "");
-    EXPECT_EQ(readText(target), "second");
+    EXPECT_EQ(lumo::test::readFile(target), "second");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), {}), 1);
 
     // A folder that cannot exist: a plain file stands in its place.
-    writeText(folder / "plain", "x");
+    lumo::test::writeFile(folder / "plain", "x");
     EXPECT_NE(writeFileAtomically(folder / "plain" / "state.json", "y"), "");
-    EXPECT_EQ(readText(folder / "plain"), "x");
-    std::filesystem::remove_all(folder);
+    EXPECT_EQ(lumo::test::readFile(folder / "plain"), "x");
 }
 
 }  // namespace

@@ -66,13 +66,15 @@ TEST_F(JournalTest, RefusedOptionCallHasNoResult) {
 TEST_F(JournalTest, JournalFileMayChangeBetweenCalls) {
     const std::filesystem::path second = folder / "elsewhere" / "second.jsonl";
     ASSERT_TRUE(sdk.LumoLedSetLighting(1, 1, 1));
-    setenv("LUMO_SIM_JOURNAL", second.c_str(), 1);
-    ASSERT_TRUE(sdk.LumoLedSetLighting(2, 2, 2));
-    unsetenv("LUMO_SIM_JOURNAL");
+    {
+        const lumo::test::ScopedEnvironment moved("LUMO_SIM_JOURNAL", second.string());
+        ASSERT_TRUE(sdk.LumoLedSetLighting(2, 2, 2));
+    }
+    const lumo::test::ScopedUnsetEnvironment none("LUMO_SIM_JOURNAL");
     ASSERT_TRUE(sdk.LumoLedSetLighting(3, 3, 3));
 
     EXPECT_EQ(journal().size(), 2u);  // Init and the first call
-    const std::string moved = readText(second);
+    const std::string moved = lumo::test::readFile(second);
     EXPECT_EQ(std::count(moved.begin(), moved.end(), '\n'), 1);
     EXPECT_NE(moved.find("[2,2,2]"), std::string::npos) << moved;
 }

@@ -78,7 +78,7 @@ TEST_F(OptionsTest, ValueEditedInTheFileIsSeenAtTheNextRead) {
     ASSERT_FALSE(smooth);
 
     // Same length as before, so only the modification time tells the versions apart.
-    std::string text = readText(optionsPath);
+    std::string text = lumo::test::readFile(optionsPath);
     const std::string before = R"("value": false)";
     ASSERT_NE(text.find(before), std::string::npos) << text;
     text.replace(text.find(before), before.size(), R"("value": true )");
@@ -164,7 +164,7 @@ TEST_F(OptionsTest, MalformedFileKeepsDefaultsIsReportedOnceAndIsNotOverwritten)
 
     EXPECT_EQ((std::vector<int>{red, green, blue}), (std::vector<int>{255, 25, 25}));
     EXPECT_TRUE(show);
-    EXPECT_EQ(readText(optionsPath), broken);
+    EXPECT_EQ(lumo::test::readFile(optionsPath), broken);
     EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 1) << reported;
     EXPECT_NE(reported.find(optionsPath.string()), std::string::npos) << reported;
 
@@ -183,7 +183,7 @@ TEST_F(OptionsTest, FileThatIsNotAnObjectIsLeftAlone) {
         bool show = true;
         EXPECT_FALSE(sdk.LumoGetConfigOptionBool(L"misc/show_health", &show, 1));
         EXPECT_TRUE(show);
-        EXPECT_EQ(readText(optionsPath), text);
+        EXPECT_EQ(lumo::test::readFile(optionsPath), text);
         EXPECT_FALSE(capture.finish().empty());
     }
 }
@@ -255,15 +255,12 @@ TEST_F(OptionsTest, OtherProgramsAndUnknownMembersSurviveADeclaration) {
 }
 
 TEST_F(OptionsTest, DefaultLocationFollowsTheUsersConfigurationFolder) {
-    unsetenv("LUMO_OPTIONS");
     const std::filesystem::path config = folder / "xdg";
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const lumo::test::ScopedUnsetEnvironment noOptionsFile("LUMO_OPTIONS");
+    const lumo::test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.string());
     double percent = 20.0;
-    const bool declared = sdk.LumoGetConfigOptionNumber(L"misc/flash_ammo_percent", &percent, 1);
-    unsetenv("XDG_CONFIG_HOME");
-
-    EXPECT_TRUE(declared);
-    const Json saved = Json::parse(readText(config / "lumo" / "options.json"));
+    EXPECT_TRUE(sdk.LumoGetConfigOptionNumber(L"misc/flash_ammo_percent", &percent, 1));
+    const Json saved = Json::parse(lumo::test::readFile(config / "lumo" / "options.json"));
     EXPECT_EQ(saved.at(program()).at("misc/flash_ammo_percent").at("value"), 20.0);
 }
 

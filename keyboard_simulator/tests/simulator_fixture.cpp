@@ -1,15 +1,9 @@
 #include "simulator_fixture.h"
 
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "lighting/sdk_library.h"
 
 namespace lumo::simulator::test {
 
@@ -17,14 +11,8 @@ namespace {
 
 template <typename F>
 void bind(void* handle, F*& entry, const char* name) {
-    entry = reinterpret_cast<F*>(dlsym(handle, name));
+    entry = reinterpret_cast<F*>(lumo::lighting::findExport(handle, name));
     if (entry == nullptr) throw std::runtime_error(std::string("missing export ") + name);
-}
-
-std::filesystem::path makeTemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "keyboard-simulator-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    return pattern;
 }
 
 }  // namespace
@@ -32,8 +20,7 @@ std::filesystem::path makeTemporaryFolder() {
 const Sdk& Sdk::get() {
     static const Sdk loaded = [] {
         Sdk sdk;
-        sdk.handle = dlopen(KEYBOARD_SIMULATOR_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-        if (sdk.handle == nullptr) throw std::runtime_error(dlerror());
+        sdk.handle = openLibrary(KEYBOARD_SIMULATOR_LIBRARY);
 #define LUMO_BIND(name) bind(sdk.handle, sdk.name, #name)
         LUMO_BIND(LumoLedInit);
         LUMO_BIND(LumoLedInitWithName);
@@ -69,87 +56,41 @@ void SimulatorTest::SetUp() {
     // Earlier tests in this process leave their lighting behind; start from a fresh keyboard,
     // before the files of this test are named.
     sdk.LumoLedShutdown();
-    folder = makeTemporaryFolder();
-    optionsPath = folder / "config" / "options.json";
-    statePath = folder / "state.json";
-    journalPath = folder / "journal.jsonl";
-    setenv("LUMO_OPTIONS", optionsPath.c_str(), 1);
-    setenv("LUMO_SIM_STATE", statePath.c_str(), 1);
-    setenv("LUMO_SIM_JOURNAL", journalPath.c_str(), 1);
+    options_.emplace("LUMO_OPTIONS", optionsPath.string());
+    state_.emplace("LUMO_SIM_STATE", statePath.string());
+    journal_.emplace("LUMO_SIM_JOURNAL", journalPath.string());
     ASSERT_TRUE(sdk.LumoLedInit());
 }
 
 void SimulatorTest::TearDown() {
-    unsetenv("LUMO_OPTIONS");
-    unsetenv("LUMO_SIM_STATE");
-    unsetenv("LUMO_SIM_JOURNAL");
+    options_.reset();
+    state_.reset();
+    journal_.reset();
     // Closes the journal so the folder can go.
     sdk.LumoLedStopEffects();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 std::string SimulatorTest::program() {
     return std::filesystem::read_symlink("/proc/self/exe").filename().string();
 }
 
-Json SimulatorTest::state() const { return Json::parse(readText(statePath)); }
+Json SimulatorTest::state() const { return Json::parse(lumo::test::readFile(statePath)); }
 
 std::vector<Json> SimulatorTest::journal() const {
     std::vector<Json> lines;
-    std::istringstream text(readText(journalPath));
+    std::istringstream text(lumo::test::readFile(journalPath));
     for (std::string line; std::getline(text, line);) lines.push_back(Json::parse(line));
     return lines;
 }
 
-Json SimulatorTest::options() const { return Json::parse(readText(optionsPath)); }
-
-void SimulatorTest::writeOptions(const std::string& text) {
-    static long long seconds = 2'000'000'000;
-    writeText(optionsPath, text);
-    timespec times[2] = {{++seconds, 0}, {seconds, 0}};
-    if (utimensat(AT_FDCWD, optionsPath.c_str(), times, 0) != 0) throw std::runtime_error("utimensat failed");
-}
-
-StderrCapture::StderrCapture() {
-    char name[] = "/tmp/keyboard-simulator-stderr-XXXXXX";
-    int fd = mkstemp(name);
-    if (fd < 0) throw std::runtime_error("mkstemp failed");
-    file_ = name;
-    std::fflush(stderr);
-    saved_ = dup(2);
-    dup2(fd, 2);
-    close(fd);
-}
-
-StderrCapture::~StderrCapture() {
-    finish();
-    std::error_code ignored;
-    std::filesystem::remove(file_, ignored);
-}
+Json SimulatorTest::options() const { return Json::parse(lumo::test::readFile(optionsPath)); }
 
 std::string StderrCapture::finish() {
-    if (saved_ >= 0) {
-        std::fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-        saved_ = -1;
+    if (capturing_) {
+        captured_ = testing::internal::GetCapturedStderr();
+        capturing_ = false;
     }
-    return readText(file_);
-}
-
-std::string readText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) throw std::runtime_error("cannot write " + file.string());
+    return captured_;
 }
 
 }  // namespace lumo::simulator::test

@@ -1,20 +1,23 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "environment.h"
+#include "files.h"
 #include "lighting/lumo_sdk.h"
 
 namespace lumo::simulator::test {
 
 using Json = nlohmann::ordered_json;
 
-// The built simulator library, opened once with dlopen as the binding opens it, and its
-// exports looked up by name.
+// The built simulator library, opened once as a program opens a library (without the
+// binding's signature check), and its exports looked up by name.
 struct Sdk {
     static const Sdk& get();
     void* handle = nullptr;
@@ -53,10 +56,11 @@ protected:
     void TearDown() override;
 
     const Sdk& sdk = Sdk::get();
-    std::filesystem::path folder;
-    std::filesystem::path optionsPath;
-    std::filesystem::path statePath;
-    std::filesystem::path journalPath;
+    lumo::test::TempFolder temp_{"keyboard-simulator"};
+    const std::filesystem::path folder = temp_.path();
+    const std::filesystem::path optionsPath = folder / "config" / "options.json";
+    const std::filesystem::path statePath = folder / "state.json";
+    const std::filesystem::path journalPath = folder / "journal.jsonl";
 
     // The name the simulator files this test program's options under.
     static std::string program();
@@ -64,24 +68,31 @@ protected:
     Json state() const;
     std::vector<Json> journal() const;
     Json options() const;
-    // Writes the options file and dates it later than any earlier version, so the simulator
+    // Writes the options file and dates it later than the version before, so the simulator
     // notices the change even within one tick of the file system's clock.
-    void writeOptions(const std::string& text);
+    void writeOptions(const std::string& text) { lumo::test::writeFileDatedLater(optionsPath, text); }
+
+private:
+    std::optional<lumo::test::ScopedEnvironment> options_, state_, journal_;
 };
 
-// Collects what is written to standard error (file descriptor 2) while it lives.
+// Collects what is written to standard error while it lives.
 class StderrCapture {
 public:
-    StderrCapture();
-    ~StderrCapture();
+    StderrCapture() { testing::internal::CaptureStderr(); }
+    ~StderrCapture() { finish(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+    // What was written so far; ends the capture.
     std::string finish();
 
 private:
-    std::filesystem::path file_;
-    int saved_ = -1;
+    bool capturing_ = true;
+    std::string captured_;
 };
 
-std::string readText(const std::filesystem::path& file);
-void writeText(const std::filesystem::path& file, const std::string& text);
+// Opens the library at `path` (UTF-8) as a program would, without checks; throws
+// std::runtime_error when it cannot be loaded.
+void* openLibrary(const std::string& path);
 
 }  // namespace lumo::simulator::test

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "heroglow_run.h"
+#include "program_run.h"
+#include "text.h"
 
 namespace lumo::test {
 namespace {
@@ -36,7 +37,7 @@ private:
     fs::path game_;
 };
 
-std::string shippedFile() { return readFile(fs::path(appletFilesFolder()) / kFileName); }
+std::string shippedFile() { return readTestData(appletFilesFolder(), kFileName); }
 
 TEST(HeroglowIntegrationFile, ShippedFileTellsTheGameToPostHere) {
     const std::string text = shippedFile();
@@ -60,7 +61,7 @@ TEST(HeroglowIntegrationFile, InstalledWhenMissing) {
         SCOPED_TRACE(c.name);
         FakeSteam steam(c.installDir);
         ASSERT_FALSE(fs::exists(steam.cfg() / "gamestate_integration"));
-        HeroglowRun run({.extraRegistry = steam.registry()});
+        ProgramRun run(heroglowSetup({.extraRegistry = steam.registry()}));
         ASSERT_TRUE(run.waitUntilListening());
 
         EXPECT_EQ(run.output().find(kNotInstalled), std::string::npos) << run.output();
@@ -74,14 +75,16 @@ TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder) {
     TempFolder elsewhere("heroglow-cwd");
     {
         FakeSteam steam;
-        HeroglowRun run({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()});
+        ProgramRun run(
+            heroglowSetup({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()}));
         ASSERT_TRUE(run.waitUntilListening());
         EXPECT_EQ(readFile(steam.target()), shippedFile());
     }
     {
         writeFile(elsewhere.path() / "Applet_Files" / kFileName, "\"local copy\"\n{\n}\n");
         FakeSteam steam;
-        HeroglowRun run({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()});
+        ProgramRun run(
+            heroglowSetup({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()}));
         ASSERT_TRUE(run.waitUntilListening());
         EXPECT_EQ(readFile(steam.target()), "\"local copy\"\n{\n}\n");
     }
@@ -93,7 +96,7 @@ TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone) {
         SCOPED_TRACE(content.empty() ? "empty file" : "other content");
         FakeSteam steam;
         writeFile(steam.target(), content);
-        HeroglowRun run({.extraRegistry = steam.registry()});
+        ProgramRun run(heroglowSetup({.extraRegistry = steam.registry()}));
         ASSERT_TRUE(run.waitUntilListening());
         EXPECT_EQ(run.output().find(kNotInstalled), std::string::npos);
         EXPECT_EQ(readFile(steam.target()), content);
@@ -106,10 +109,10 @@ TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind) {
     TempFolder workingFolder("heroglow-cwd");
     writeFile(workingFolder.path() / "Applet_Files" / kFileName, std::string(256 * 1024, '/'));
     FakeSteam steam;
-    HeroglowRun run({.registerSdk = false,
-                     .extraRegistry = steam.registry(),
-                     .workingDirectory = workingFolder.path(),
-                     .fileSizeLimit = 64 * 1024});
+    ProgramRun run(heroglowSetup({.registerSdk = false,
+                                  .extraRegistry = steam.registry(),
+                                  .workingDirectory = workingFolder.path(),
+                                  .fileSizeLimit = 64 * 1024}));
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
     EXPECT_FALSE(fs::exists(steam.target()));
@@ -135,7 +138,7 @@ TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HeroglowRun run({.extraRegistry = c.registry});
+        ProgramRun run(heroglowSetup({.extraRegistry = c.registry}));
         ASSERT_TRUE(run.waitUntilListening()) << "start-up goes on";
         EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
     }

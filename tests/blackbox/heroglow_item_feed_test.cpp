@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "heroglow_run.h"
+#include "program_run.h"
 #include "http_server.h"
 
 namespace lumo::test {
@@ -14,6 +14,11 @@ constexpr const char* kFeedTarget = "/jsfeed/heropediadata?feeds=itemdata";
 constexpr const char* kStartOfOutput = "Could not install the integration config file \n";
 constexpr const char* kListening = "Server connected\n\n";
 const std::string kCatalogue = R"({"itemdata":{"blink":{"id":1,"dname":"Blink Dagger","cd":15}}})";
+
+// heroglow with its item feed at `url`.
+ProgramSetup feedAt(const std::string& url) {
+    return heroglowSetup({.environment = {{"HEROGLOW_ITEM_FEED_URL", url}}});
+}
 
 TEST(HeroglowItemFeed, OutcomesOfTheDownload) {
     struct Case {
@@ -39,7 +44,7 @@ TEST(HeroglowItemFeed, OutcomesOfTheDownload) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LoopbackHttpServer server(c.routes);
-        HeroglowRun run({.itemFeedUrl = server.url(kFeedTarget)});
+        ProgramRun run(feedAt(server.url(kFeedTarget)));
         ASSERT_TRUE(run.waitUntilListening());
         EXPECT_EQ(run.output(), kStartOfOutput + c.printed + kListening);
         EXPECT_EQ(server.requests(), c.requests);
@@ -47,8 +52,7 @@ TEST(HeroglowItemFeed, OutcomesOfTheDownload) {
 }
 
 TEST(HeroglowItemFeed, UnreachableFeedIsReportedAndStartUpGoesOn) {
-    HeroglowRun run(
-        {.itemFeedUrl = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget});
+    ProgramRun run(feedAt("http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget));
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kStartOfOutput) + "curl_easy_perform() failed: 7\n" + kListening);
 }
@@ -57,7 +61,7 @@ TEST(HeroglowItemFeed, UnreachableFeedIsReportedAndStartUpGoesOn) {
 TEST(HeroglowItemFeed, SilentFeedTimesOut) {
     LoopbackHttpServer server({{kFeedTarget, {.silent = true}}});
     const auto start = std::chrono::steady_clock::now();
-    HeroglowRun run({.itemFeedUrl = server.url(kFeedTarget)});
+    ProgramRun run(feedAt(server.url(kFeedTarget)));
     ASSERT_TRUE(run.waitForOutput(kListening, 30s));
     const auto waited = std::chrono::steady_clock::now() - start;
 

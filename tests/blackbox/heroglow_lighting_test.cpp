@@ -1,8 +1,6 @@
 // Lighting through the real heroglow binary and the simulated keyboard: what a player sees
 // for recorded Dota 2 posts, with the default options and with options a user has chosen.
 #include <array>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "blackbox_helpers.h"
-#include "heroglow_run.h"
+#include "program_run.h"
 
 namespace lumo::test {
 namespace {
@@ -27,13 +25,7 @@ constexpr Rgb kRadiantReady{48, 255, 48};  // 19 %, 100 %, 19 % of 255
 // Key positions: top row from the key left of F1, number row from "`".
 constexpr int kQ = 43, kW = 44, kE = 45, kR = 46, kZ = 86, kX = 87, kB = 90;
 
-std::string recordedPost(const std::string& name) {
-    std::ifstream file(std::string(HEROGLOW_TEST_DATA) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    EXPECT_FALSE(text.str().empty()) << name;
-    return text.str();
-}
+std::string recordedPost(const std::string& name) { return readTestData(HEROGLOW_TEST_DATA, name); }
 
 void expectKeys(const nlohmann::json& keyboard, int first, int last, Rgb color) {
     for (int p = first; p <= last; ++p) EXPECT_EQ(keyColor(keyboard, p), color) << "key " << p;
@@ -46,7 +38,7 @@ std::string optionsFile(const nlohmann::json& values) {
 }
 
 TEST(HeroglowLighting, MatchPostsLightBarsTeamAndSlotsAndBadTextChangesNothing) {
-    HeroglowRun run;
+    ProgramRun run(heroglowSetup());
     ASSERT_TRUE(run.waitUntilListening());
 
     run.post(recordedPost("mid_game_radiant.json"));
@@ -129,7 +121,7 @@ TEST(HeroglowLighting, OptionsChosenByTheUserChangeTheKeyboard) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        HeroglowRun run({.optionsJson = optionsFile(c.options)});
+        ProgramRun run(heroglowSetup({.optionsJson = optionsFile(c.options)}));
         ASSERT_TRUE(run.waitUntilListening());
         run.post(recordedPost("mid_game_radiant.json"));
         const nlohmann::json keyboard = run.keyboard();
@@ -140,7 +132,7 @@ TEST(HeroglowLighting, OptionsChosenByTheUserChangeTheKeyboard) {
 }
 
 TEST(HeroglowLighting, LowHealthFlashesTwentyTimesThenHoldsUntilFurtherDamage) {
-    HeroglowRun run;
+    ProgramRun run(heroglowSetup());
     ASSERT_TRUE(run.waitUntilListening());
     const auto postHealth = [&run](int health) {
         nlohmann::json body = nlohmann::json::parse(recordedPost("mid_game_radiant.json"));

@@ -1,20 +1,20 @@
 // The game-state receiver as the game meets it: heroglow's port 3002, awkward requests,
 // and proof through the simulated keyboard's journal of which posts reached the handler.
-#include <sys/socket.h>
-
 #include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "blackbox_helpers.h"
-#include "heroglow_run.h"
+#include "program_run.h"
 
 namespace lumo::test {
 namespace {
 
 constexpr std::size_t kReceiveLimit = 10000;
 constexpr const char* kBitmapOp = "LumoLedSetLightingFromBitmap";
+
+std::string dotaPost(const std::string& body) { return gameStatePost(body, kDotaAppId, kHeroglowPort); }
 
 class HeroglowReceiver : public ::testing::Test {
 protected:
@@ -24,26 +24,26 @@ protected:
 
     // Sends `request` as it is and waits for the program to close the connection.
     void sendRaw(const std::string& request) {
-        const int fd = connectTo(kHeroglowPort);
-        ASSERT_GE(fd, 0);
-        sendAll(fd, request);
-        if (request.empty()) ::shutdown(fd, SHUT_WR);  // the peer sees the end at once
-        readUntilClosed(fd, 10s);
+        LoopbackClient client(kHeroglowPort);
+        ASSERT_TRUE(client.connected());
+        client.send(request);
+        if (request.empty()) client.finishSending();  // the peer sees the end at once
+        client.readUntilClosed(10s);
     }
 
-    HeroglowRun run;
+    ProgramRun run{heroglowSetup()};
 };
 
 // A request whose header and body arrive apart, as a busy game sends them, still lights.
 TEST_F(HeroglowReceiver, BodyInSecondSegmentIsHandled) {
-    const std::string request = gameStatePost(midGameBody());
+    const std::string request = dotaPost(midGameBody());
     const std::size_t headerEnd = request.find("\r\n\r\n") + 4;
-    const int fd = connectTo(kHeroglowPort);
-    ASSERT_GE(fd, 0);
-    sendAll(fd, request.substr(0, headerEnd));
+    LoopbackClient client(kHeroglowPort);
+    ASSERT_TRUE(client.connected());
+    client.send(request.substr(0, headerEnd));
     std::this_thread::sleep_for(300ms);
-    sendAll(fd, request.substr(headerEnd));
-    readUntilClosed(fd, 10s);
+    client.send(request.substr(headerEnd));
+    client.readUntilClosed(10s);
 
     EXPECT_EQ(bitmaps(), 1);
     EXPECT_EQ(run.output().find("Bad JSON received"), std::string::npos);
@@ -53,11 +53,11 @@ TEST_F(HeroglowReceiver, RequestSizeAroundTheReceiveLimit) {
     // A post of exactly `size` bytes; the padding also changes the Content-Length digits,
     // so settle its length by a few corrections.
     const auto postOfSize = [](std::size_t size) {
-        std::size_t padding = size - gameStatePost(midGameBody("x")).size() + 1;
-        std::string request = gameStatePost(midGameBody(std::string(padding, 'x')));
+        std::size_t padding = size - dotaPost(midGameBody("x")).size() + 1;
+        std::string request = dotaPost(midGameBody(std::string(padding, 'x')));
         while (request.size() != size) {
             padding += size - request.size();  // wraps round correctly when too long
-            request = gameStatePost(midGameBody(std::string(padding, 'x')));
+            request = dotaPost(midGameBody(std::string(padding, 'x')));
         }
         return request;
     };
@@ -104,14 +104,14 @@ TEST_F(HeroglowReceiver, RequestsWithoutJsonAreIgnoredSilently) {
 
 // A connection that never sends holds the receiver for its read time-out, not for ever.
 TEST_F(HeroglowReceiver, SilentConnectionDelaysTheNextPostOnly) {
-    const int silent = connectTo(kHeroglowPort);
-    ASSERT_GE(silent, 0);
+    LoopbackClient silent(kHeroglowPort);
+    ASSERT_TRUE(silent.connected());
     std::this_thread::sleep_for(100ms);  // let the program take the silent one first
 
     const auto start = std::chrono::steady_clock::now();
     run.post(midGameBody());
     const auto waited = std::chrono::steady_clock::now() - start;
-    readUntilClosed(silent, 1s);
+    silent.readUntilClosed(1s);
 
     EXPECT_EQ(bitmaps(), 1);
     EXPECT_GE(waited, 1500ms) << "the silent connection should have been read first";
@@ -120,9 +120,9 @@ TEST_F(HeroglowReceiver, SilentConnectionDelaysTheNextPostOnly) {
 }
 
 TEST_F(HeroglowReceiver, ResetConnectionIsReportedAndServingGoesOn) {
-    const int fd = connectTo(kHeroglowPort);
-    ASSERT_GE(fd, 0);
-    resetAndClose(fd);
+    LoopbackClient faulty(kHeroglowPort);
+    ASSERT_TRUE(faulty.connected());
+    faulty.resetAndClose();
     EXPECT_TRUE(run.waitForOutput("Server, error at recv() ", 5s));
 
     run.post(midGameBody());

@@ -2,7 +2,6 @@
 // what the simulated keyboard shows before the game posts anything.
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -10,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "blackbox_helpers.h"
-#include "heroglow_run.h"
+#include "program_run.h"
 
 namespace lumo::test {
 namespace {
@@ -24,7 +23,7 @@ constexpr const char* kListening = "Server connected\n\n";
 const std::array<int, 3> kIdleKeys = {76, 7, 2};  // 30 %, 3 %, 1 % of 255
 
 TEST(HeroglowStartup, WithoutSdkReportsItAndStillServes) {
-    HeroglowRun run({.registerSdk = false});
+    ProgramRun run(heroglowSetup({.registerSdk = false}));
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kNoSteamMessage) + kNoSdkMessage + kRefusedFeedMessage + kListening);
 
@@ -37,7 +36,7 @@ TEST(HeroglowStartup, WithoutSdkReportsItAndStillServes) {
 }
 
 TEST(HeroglowStartup, StepsRunInOrderAndIdleColourShowsBeforeListening) {
-    HeroglowRun run;
+    ProgramRun run(heroglowSetup());
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kNoSteamMessage) + kRefusedFeedMessage + kListening);
 
@@ -69,7 +68,7 @@ TEST(HeroglowStartup, StepsRunInOrderAndIdleColourShowsBeforeListening) {
 TEST(HeroglowStartup, PortTakenEndsWithCodeZeroAfterIdleColour) {
     PortBlocker blocker(kHeroglowPort);
     ASSERT_TRUE(blocker.holding());
-    HeroglowRun run;
+    ProgramRun run(heroglowSetup());
     EXPECT_EQ(run.waitForExit(20s), 0);
     const std::string output = run.output();
     EXPECT_NE(output.find("Error at bind: "), std::string::npos) << output;
@@ -96,10 +95,8 @@ TEST(HeroglowStartup, LoadsOnlyLibrariesSignedWithTheMakersKey) {
         stream.seekp(-1, std::ios::end);
         stream.put(static_cast<char>(last ^ 0x5A));
     };
-    const auto sign = [](const fs::path& file) {
-        const std::string command =
-            std::string("'") + lumoSignBinary() + "' '" + sdkSigningKey() + "' '" + file.string() + "'";
-        return std::system(command.c_str()) == 0;
+    const auto sign = [&](const fs::path& file) {
+        return runProgram(lumoSignBinary(), {sdkSigningKey(), file.string()}, libraries.path()).exitCode == 0;
     };
 
     struct Case {
@@ -129,7 +126,7 @@ TEST(HeroglowStartup, LoadsOnlyLibrariesSignedWithTheMakersKey) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HeroglowRun run({.sdkPathOverride = c.prepare().string()});
+        ProgramRun run(heroglowSetup({.sdkPathOverride = c.prepare().string()}));
         ASSERT_TRUE(run.waitUntilListening());
         EXPECT_EQ(run.output().find(kNoSdkMessage) == std::string::npos, c.loaded);
         EXPECT_EQ(countOps(run.journal(), "LumoLedInit"), c.loaded ? 1 : 0);

@@ -1,11 +1,5 @@
 #include "http_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <stdexcept>
 
@@ -15,7 +9,10 @@ namespace lumo::test {
 
 namespace {
 
-constexpr int kPollMilliseconds = 50;
+using lumo::gamestate::Received;
+using lumo::gamestate::SocketHandle;
+
+constexpr auto kReadSlice = std::chrono::milliseconds(50);
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
 constexpr auto kRequestTimeout = std::chrono::seconds(5);
 
@@ -40,18 +37,14 @@ const char* reasonPhrase(int status) {
 
 LoopbackHttpServer::LoopbackHttpServer(std::map<std::string, HttpResponse> routes)
     : routes_(std::move(routes)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 8) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        if (listener_ >= 0) ::close(listener_);
+    startSocketsOnce();
+    int error = 0;
+    listener_ = lumo::gamestate::openTcpSocket(error);
+    if (!listener_ || lumo::gamestate::bindSocket(listener_, loopbackAddress(), 0) != 0 ||
+        lumo::gamestate::listenOnSocket(listener_, 8) != 0 ||
+        (port_ = lumo::gamestate::boundPort(listener_)) == 0) {
         throw std::runtime_error("cannot open the test HTTP server");
     }
-    port_ = ntohs(address.sin_port);
     thread_ = std::thread([this] { serve(); });
 }
 
@@ -68,44 +61,40 @@ std::vector<std::string> LoopbackHttpServer::requests() const {
 
 void LoopbackHttpServer::stop() {
     stopping_ = true;
+    // Ends the accept the serving thread is blocked in.
+    if (listener_) lumo::gamestate::interruptAccept(listener_);
     if (thread_.joinable()) thread_.join();
     std::lock_guard lock(mutex_);
-    for (int fd : held_) ::close(fd);
     held_.clear();
-    if (listener_ >= 0) ::close(listener_);
-    listener_ = -1;
+    listener_.reset();
 }
 
 void LoopbackHttpServer::serve() {
     while (!stopping_) {
-        pollfd entry{listener_, POLLIN, 0};
-        if (::poll(&entry, 1, kPollMilliseconds) <= 0) continue;
-        const int connection = ::accept(listener_, nullptr, nullptr);
-        if (connection >= 0) answer(connection);
+        int error = 0;
+        SocketHandle connection = lumo::gamestate::acceptConnection(listener_, error);
+        if (!connection) return;
+        answer(std::move(connection));
     }
 }
 
-void LoopbackHttpServer::answer(int connection) {
+void LoopbackHttpServer::answer(SocketHandle connection) {
     // Read the request head; bodies are not expected (the client only GETs).
     std::string request;
     const auto deadline = std::chrono::steady_clock::now() + kRequestTimeout;
     char buffer[2048];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < kMaxRequestBytes && !stopping_ &&
            std::chrono::steady_clock::now() < deadline) {
-        pollfd entry{connection, POLLIN, 0};
-        if (::poll(&entry, 1, kPollMilliseconds) <= 0) continue;
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        request.append(buffer, static_cast<std::size_t>(n));
+        const Received read = lumo::gamestate::receiveSome(connection, buffer, sizeof buffer, kReadSlice);
+        if (read.outcome == Received::Outcome::timedOut) continue;
+        if (read.outcome != Received::Outcome::data) break;
+        request.append(buffer, read.bytes);
     }
 
     // "GET /target HTTP/1.1"
     const auto firstSpace = request.find(' ');
     const auto secondSpace = request.find(' ', firstSpace == std::string::npos ? 0 : firstSpace + 1);
-    if (firstSpace == std::string::npos || secondSpace == std::string::npos) {
-        ::close(connection);
-        return;
-    }
+    if (firstSpace == std::string::npos || secondSpace == std::string::npos) return;
     const std::string target = request.substr(firstSpace + 1, secondSpace - firstSpace - 1);
     {
         std::lock_guard lock(mutex_);
@@ -119,7 +108,7 @@ void LoopbackHttpServer::answer(int connection) {
             : HttpResponse{.status = 404, .contentType = "text/plain", .body = "not found"};
     if (response.silent) {
         std::lock_guard lock(mutex_);
-        held_.push_back(connection);
+        held_.push_back(std::move(connection));
         return;
     }
     std::string reply =
@@ -128,8 +117,7 @@ void LoopbackHttpServer::answer(int connection) {
     reply += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     if (!response.location.empty()) reply += "Location: " + response.location + "\r\n";
     reply += "Connection: close\r\n\r\n" + response.body;
-    sendAll(connection, reply);
-    ::close(connection);
+    sendAll(connection.get(), reply);
 }
 
 }  // namespace lumo::test

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "gamestate/socket.h"
+
 namespace lumo::test {
 
 // A canned answer of the test HTTP server.
@@ -22,7 +24,8 @@ struct HttpResponse {
 // A tiny HTTP/1.1 server on 127.0.0.1 and a free port, on one thread of its own: it serves
 // one connection at a time, answers each request from the route table by its path (query
 // included) and closes the connection; unknown paths get 404. It records every request
-// line's target. Stopping (or destruction) closes every connection it still holds.
+// line's target. Stopping (or destruction) closes every connection it still holds. Throws
+// std::runtime_error when it cannot listen.
 class LoopbackHttpServer {
 public:
     explicit LoopbackHttpServer(std::map<std::string, HttpResponse> routes);
@@ -39,15 +42,15 @@ public:
 
 private:
     void serve();
-    void answer(int connection);
+    void answer(lumo::gamestate::SocketHandle connection);
 
     std::map<std::string, HttpResponse> routes_;
-    int listener_ = -1;
+    lumo::gamestate::SocketHandle listener_;
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
-    std::vector<int> held_;
+    std::vector<lumo::gamestate::SocketHandle> held_;
     std::thread thread_;
 };
 

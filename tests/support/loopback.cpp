@@ -1,131 +1,105 @@
 #include "loopback.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 namespace lumo::test {
 
-namespace {
+using lumo::gamestate::Received;
+using lumo::gamestate::SocketHandle;
 
-sockaddr_in loopbackAddress(std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+std::uint32_t loopbackAddress() {
+    const unsigned char bytes[4] = {127, 0, 0, 1};
+    std::uint32_t address = 0;
+    std::memcpy(&address, bytes, sizeof address);
     return address;
 }
 
-// Scans one of the kernel's TCP tables for a listening socket on `port` at 127.0.0.1 or
-// any address. Lines look like "0: 0100007F:0BBA 00000000:0000 0A ...".
-bool tableHasListener(const char* table, std::uint16_t port) {
-    std::ifstream in(table);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string slot, local, remote, state;
-        fields >> slot >> local >> remote >> state;
-        const auto colon = local.rfind(':');
-        if (colon == std::string::npos || state != "0A") continue;
-        const unsigned long localPort = std::stoul(local.substr(colon + 1), nullptr, 16);
-        const std::string host = local.substr(0, colon);
-        const bool loopbackOrAny = host == "0100007F" || host.find_first_not_of('0') == std::string::npos;
-        if (localPort == port && loopbackOrAny) return true;
-    }
-    return false;
+void startSocketsOnce() {
+    // Never stopped: sockets stay usable until the test program ends.
+    static const int started = lumo::gamestate::startSocketLibrary();
+    (void)started;
 }
 
-}  // namespace
-
-int connectTo(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (fd < 0) return -1;
-    const sockaddr_in address = loopbackAddress(port);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
+bool sendAll(lumo::gamestate::NativeSocket socket, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const long sent = loopback_system::sendSome(socket, bytes);
+        if (sent <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
     }
-    return fd;
+    return true;
 }
 
-void sendAll(int fd, const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        sent += static_cast<std::size_t>(n);
-    }
+bool LoopbackClient::connect(std::uint16_t port) {
+    // The client may run before any listener has started the socket library.
+    startSocketsOnce();
+    int error = 0;
+    socket_ = lumo::gamestate::openTcpSocket(error);
+    if (socket_ && !loopback_system::connect(socket_.get(), port)) socket_.reset();
+    return connected();
 }
 
-std::string readUntilClosed(int fd, std::chrono::milliseconds timeout) {
-    std::string received;
+void LoopbackClient::finishSending() { loopback_system::shutdownSending(socket_.get()); }
+
+void LoopbackClient::resetAndClose() {
+    loopback_system::resetOnClose(socket_.get());
+    socket_.reset();
+}
+
+std::optional<std::string> LoopbackClient::readUntilClosed(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    char buffer[4096];
+    std::string received;
+    char piece[4096];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        pollfd entry{fd, POLLIN, 0};
-        const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) break;
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        received.append(buffer, static_cast<std::size_t>(n));
+        if (left.count() <= 0) return std::nullopt;
+        const Received read = lumo::gamestate::receiveSome(socket_, piece, sizeof piece, left);
+        switch (read.outcome) {
+        case Received::Outcome::data:
+            received.append(piece, read.bytes);
+            break;
+        case Received::Outcome::timedOut:
+            break;
+        case Received::Outcome::closed:
+        case Received::Outcome::failed:
+            return received;
+        }
     }
-    ::close(fd);
-    return received;
-}
-
-void resetAndClose(int fd) {
-    const linger immediate{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
-    ::close(fd);
-}
-
-bool isListening(std::uint16_t port) {
-    return tableHasListener("/proc/net/tcp", port) || tableHasListener("/proc/net/tcp6", port);
 }
 
 std::uint16_t unusedLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = loopbackAddress(0);
-    socklen_t length = sizeof address;
-    std::uint16_t port = 0;
-    if (fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    if (fd >= 0) ::close(fd);
-    return port;
+    startSocketsOnce();
+    int error = 0;
+    const SocketHandle socket = lumo::gamestate::openTcpSocket(error);
+    if (!socket || lumo::gamestate::bindSocket(socket, loopbackAddress(), 0) != 0) return 0;
+    return lumo::gamestate::boundPort(socket);
 }
 
 PortBlocker::PortBlocker(std::uint16_t port) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (fd_ < 0) return;
-    // Connections of earlier runs may linger in TIME_WAIT on this port.
-    const int on = 1;
-    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in address = loopbackAddress(port);
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd_, 1) != 0) {
-        ::close(fd_);
-        fd_ = -1;
+    startSocketsOnce();
+    int error = 0;
+    socket_ = lumo::gamestate::openTcpSocket(error);
+    // bindSocket lets connections of earlier runs linger in TIME_WAIT on this port.
+    if (socket_ && (lumo::gamestate::bindSocket(socket_, loopbackAddress(), port) != 0 ||
+                    lumo::gamestate::listenOnSocket(socket_, 1) != 0)) {
+        socket_.reset();
     }
 }
 
-PortBlocker::~PortBlocker() {
-    if (fd_ >= 0) ::close(fd_);
+std::string gameStatePost(const std::string& jsonBody, const std::string& appId, std::uint16_t port) {
+    return "POST / HTTP/1.1\r\n"
+           "user-agent: Valve/Steam HTTP Client 1.0 (" +
+           appId +
+           ")\r\n"
+           "Content-Type: application/json\r\n"
+           "Host: 127.0.0.1:" +
+           std::to_string(port) +
+           "\r\n"
+           "Accept: text/html,*/*;q=0.9\r\n"
+           "accept-encoding: gzip,identity,*;q=0\r\n"
+           "accept-charset: ISO-8859-1,utf-8,*;q=0.7\r\n"
+           "Content-Length: " +
+           std::to_string(jsonBody.size()) + "\r\n\r\n" + jsonBody;
 }
 
 }  // namespace lumo::test

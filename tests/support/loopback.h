@@ -2,24 +2,53 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "gamestate/socket.h"
 
 namespace lumo::test {
 
-// Raw IPv4 loopback (127.0.0.1) client helpers for driving a receiver by hand.
+// 127.0.0.1 in network byte order.
+std::uint32_t loopbackAddress();
+// Starts the socket library once for the whole test program (Winsock; nothing on POSIX).
+void startSocketsOnce();
 
-// A connected TCP socket descriptor, or -1 when nothing accepts on `port`. The caller closes it.
-int connectTo(std::uint16_t port);
-// Writes every byte (retrying short writes); a failed write ends the attempt quietly, the
-// reader then sees the effect.
-void sendAll(int fd, const std::string& bytes);
-// Reads until the peer closes the connection or `timeout` passes, then closes `fd`; returns
-// what was read. A reset by the peer also ends the read.
-std::string readUntilClosed(int fd, std::chrono::milliseconds timeout);
-// Closes `fd` so that the peer sees a reset instead of an orderly end (SO_LINGER 0).
-void resetAndClose(int fd);
+// Writes every byte of `bytes` to a connected socket; false when the connection refused some.
+bool sendAll(lumo::gamestate::NativeSocket socket, std::string_view bytes);
+
+// A plain TCP client on 127.0.0.1 for driving a receiver by hand.
+class LoopbackClient {
+public:
+    LoopbackClient() = default;
+    // Connects at once; connected() tells whether that worked.
+    explicit LoopbackClient(std::uint16_t port) { connect(port); }
+    LoopbackClient(const LoopbackClient&) = delete;
+    LoopbackClient& operator=(const LoopbackClient&) = delete;
+
+    // Connects to 127.0.0.1:`port`, closing any earlier connection first; false when nothing
+    // accepts there.
+    bool connect(std::uint16_t port);
+    bool connected() const { return static_cast<bool>(socket_); }
+    // Writes every byte; false when the connection refused some.
+    bool send(std::string_view bytes) { return sendAll(socket_.get(), bytes); }
+    // Ends the sending side only: the peer reads the end at once, replies can still come.
+    void finishSending();
+    // Everything the peer sends until it closes the connection; nullopt when it is still open
+    // after `timeout`. A reset counts as closing.
+    std::optional<std::string> readUntilClosed(std::chrono::milliseconds timeout);
+    // Closes in order: the peer reads what was sent, then the end.
+    void close() { socket_.reset(); }
+    // Closes so that the peer sees a reset rather than an orderly end.
+    void resetAndClose();
+
+private:
+    lumo::gamestate::SocketHandle socket_;
+};
+
 // True when some socket listens on 127.0.0.1:`port` (or on all addresses), judged from the
-// kernel's table, so no connection is spent on asking.
+// system's table of connections, so no connection is spent on asking.
 bool isListening(std::uint16_t port);
 // A port that nothing listens on right now: bound once to port 0 and released.
 std::uint16_t unusedLoopbackPort();
@@ -28,13 +57,32 @@ std::uint16_t unusedLoopbackPort();
 class PortBlocker {
 public:
     explicit PortBlocker(std::uint16_t port);
-    ~PortBlocker();
-    PortBlocker(const PortBlocker&) = delete;
-    PortBlocker& operator=(const PortBlocker&) = delete;
-    bool holding() const { return fd_ >= 0; }
+    bool holding() const { return static_cast<bool>(socket_); }
 
 private:
-    int fd_ = -1;
+    lumo::gamestate::SocketHandle socket_;
 };
+
+// The system's codes for a connection reset by the peer and for an address in use.
+int connectionResetCode();
+int addressInUseCode();
+
+// The system calls behind the client, one file per system (loopback_posix.cpp,
+// loopback_win.cpp). Each reports failure as its result and nothing else.
+namespace loopback_system {
+// Connects `socket` to 127.0.0.1:`port`.
+bool connect(lumo::gamestate::NativeSocket socket, std::uint16_t port);
+// One send: how many bytes went out, or -1.
+long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes);
+// Ends the sending direction.
+void shutdownSending(lumo::gamestate::NativeSocket socket);
+// Makes the next close reset the connection (a zero linger time).
+void resetOnClose(lumo::gamestate::NativeSocket socket);
+}  // namespace loopback_system
+
+// The request a game sends for `jsonBody` to 127.0.0.1:`port`, header and body in one text:
+// the header lines of Steam's HTTP client in its order, with the game's app id ("570" for
+// Dota 2, "730" for Counter-Strike) in the user agent.
+std::string gameStatePost(const std::string& jsonBody, const std::string& appId, std::uint16_t port);
 
 }  // namespace lumo::test

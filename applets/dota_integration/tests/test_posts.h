@@ -1,8 +1,8 @@
 #pragma once
 
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "files.h"
 
 // Posts as the receiver hands them over: one wide character per byte received.
 inline std::wstring widenBytes(const std::string& bytes) {
@@ -14,8 +14,5 @@ inline std::wstring widenBytes(const std::string& bytes) {
 
 // A recorded game-state post from tests/data.
 inline std::string readPostFile(const std::string& name) {
-    std::ifstream file(std::string(HEROGLOW_TEST_DATA) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return lumo::test::readTestData(HEROGLOW_TEST_DATA, name);
 }

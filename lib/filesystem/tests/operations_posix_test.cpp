@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "filesystem/tests/scratch_folder.h"
+#include "files.h"
 
 namespace lumo::filesystem {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 class PosixFileQueries : public testing::Test {
 protected:
     PosixFileQueries() : scratch_("lumo-fs-posix") {
-        const std::filesystem::path& root = scratch_.folder();
+        const std::filesystem::path& root = scratch_.path();
         std::ofstream(root / "file.txt") << "content";
         std::filesystem::create_symlink(root / "file.txt", root / "link");
         std::filesystem::create_symlink(root / "nowhere", root / "dangling");
@@ -24,12 +24,11 @@ protected:
     }
     ~PosixFileQueries() override {
         std::error_code ignored;
-        std::filesystem::permissions(scratch_.folder() / "locked", std::filesystem::perms::owner_all,
-                                     ignored);
+        std::filesystem::permissions(scratch_.path() / "locked", std::filesystem::perms::owner_all, ignored);
     }
     path at(const char* name) const { return path(scratch_.text()) / path(name); }
 
-    testing_support::ScratchFolder scratch_;
+    lumo::test::TempFolder scratch_;
 };
 
 TEST_F(PosixFileQueries, LinksAreFollowedAndFilesAreNotFolders) {
@@ -95,7 +94,7 @@ TEST_F(PosixFileQueries, UnencodableTextIsInvalidArgument) {
 
 TEST_F(PosixFileQueries, PermissionDeniedIsAnError) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    const std::filesystem::path locked = scratch_.folder() / "locked";
+    const std::filesystem::path locked = scratch_.path() / "locked";
     std::filesystem::create_directory(locked);
     std::ofstream(locked / "inside") << "x";
     std::filesystem::permissions(locked, std::filesystem::perms::none);

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "filesystem/tests/scratch_folder.h"
+#include "files.h"
 
 namespace lumo::filesystem {
 namespace {
@@ -15,13 +15,13 @@ namespace {
 class FileQueries : public testing::Test {
 protected:
     FileQueries() : scratch_("lumo-fs") {
-        std::ofstream(scratch_.folder() / "file.txt") << "content";
-        std::filesystem::create_directory(scratch_.folder() / "folder");
+        std::ofstream(scratch_.path() / "file.txt") << "content";
+        std::filesystem::create_directory(scratch_.path() / "folder");
     }
     // Joined under Windows rules, as the programs build their paths.
     path at(const char* name) const { return path(scratch_.text()) / path(name); }
 
-    testing_support::ScratchFolder scratch_;
+    lumo::test::TempFolder scratch_;
 };
 
 TEST_F(FileQueries, AnswersForWhatIsThere) {

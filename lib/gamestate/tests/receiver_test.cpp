@@ -11,18 +11,16 @@
 #include <thread>
 #include <vector>
 
-#include "loopback_client.h"
+#include "loopback.h"
 
 namespace {
 
-using lumo::gamestate::test::LoopbackClient;
+using lumo::test::LoopbackClient;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-std::string post(const std::string& body) {
-    return "POST / HTTP/1.1\r\nContent-Type: application/json\r\nHost: 127.0.0.1\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
-}
+// As Dota 2 posts it; the port in the Host line does not matter to the receiver.
+std::string post(const std::string& body) { return lumo::test::gameStatePost(body, "570", 3002); }
 
 std::string postWithoutLength(const std::string& body) {
     return "POST / HTTP/1.1\r\nContent-Type: application/json\r\nHost: 127.0.0.1\r\n\r\n" + body;
@@ -275,7 +273,7 @@ TEST_F(Receiver, AResetConnectionIsReportedAndServingGoesOn) {
     stop();
     const std::string printed = output();
     EXPECT_NE(printed.find("Server connected\n\nServer, error at recv() " +
-                           std::to_string(lumo::gamestate::test::connectionResetCode()) + "\n"),
+                           std::to_string(lumo::test::connectionResetCode()) + "\n"),
               std::string::npos)
         << printed;
 }
@@ -303,10 +301,9 @@ TEST_F(Receiver, ABusyPortFailsToBind) {
     EXPECT_EQ(serveGameState(second, {}), -1);
 
     stop();
-    EXPECT_TRUE(
-        std::regex_match(output(), std::regex("Server connected\n\nError at bind: " +
-                                              std::to_string(lumo::gamestate::test::addressInUseCode()) +
-                                              "\nError at accept: -?[0-9]+\n")));
+    EXPECT_TRUE(std::regex_match(output(), std::regex("Server connected\n\nError at bind: " +
+                                                      std::to_string(lumo::test::addressInUseCode()) +
+                                                      "\nError at accept: -?[0-9]+\n")));
 }
 
 TEST_F(Receiver, ThePortCanBeTakenAgainRightAfterServing) {

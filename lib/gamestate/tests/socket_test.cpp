@@ -6,12 +6,12 @@
 #include <string>
 #include <thread>
 
-#include "loopback_client.h"
+#include "loopback.h"
 
 namespace {
 
 using namespace lumo::gamestate;
-using lumo::gamestate::test::LoopbackClient;
+using lumo::test::LoopbackClient;
 using namespace std::chrono_literals;
 
 class SocketSeam : public testing::Test {
@@ -85,7 +85,7 @@ TEST_F(SocketSeam, AResetIsAFailureWithTheSystemsCode) {
     char buffer[16];
     const Received piece = receiveSome(connection, buffer, sizeof buffer, 1000ms);
     EXPECT_EQ(piece.outcome, Received::Outcome::failed);
-    EXPECT_EQ(piece.error, lumo::gamestate::test::connectionResetCode());
+    EXPECT_EQ(piece.error, lumo::test::connectionResetCode());
 }
 
 TEST_F(SocketSeam, InterruptingEndsABlockedAcceptAndClosingStopsListening) {

@@ -4,109 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "recording_sdk.h"
+
 namespace {
-
-// Every stand-in appends one line naming its export and arguments, and returns sdkResult.
-std::vector<std::string> calls;
-bool sdkResult = true;
-
-std::string narrow(const wchar_t* text) {
-    std::string result;
-    for (; *text != L'\0'; ++text) {
-        result += static_cast<char>(*text);
-    }
-    return result;
-}
-
-template <class... Arguments>
-bool record(const char* name, const Arguments&... arguments) {
-    std::ostringstream line;
-    line << name;
-    ((line << ' ' << arguments), ...);
-    calls.push_back(line.str());
-    return sdkResult;
-}
-
-bool getNumber(const wchar_t* path, double* value, int flag) {
-    const bool result = record("LumoGetConfigOptionNumber", narrow(path), *value, flag);
-    *value = 7.25;
-    return result;
-}
-bool getBool(const wchar_t* path, bool* value, int flag) {
-    const bool result = record("LumoGetConfigOptionBool", narrow(path), *value, flag);
-    *value = !*value;
-    return result;
-}
-bool getColor(const wchar_t* path, int* red, int* green, int* blue, int flag) {
-    const bool result = record("LumoGetConfigOptionColor", narrow(path), *red, *green, *blue, flag);
-    *red = 1;
-    *green = 2;
-    *blue = 3;
-    return result;
-}
-bool getKeyInput(const wchar_t* path, wchar_t* buffer, int size, int flag) {
-    const bool result = record("LumoGetConfigOptionKeyInput", narrow(path), narrow(buffer), size, flag);
-    buffer[0] = L'W';
-    return result;
-}
-bool setLabel(const wchar_t* path, const wchar_t* label, int flag) {
-    return record("LumoSetConfigOptionLabel", narrow(path), narrow(label), flag);
-}
-bool saveLighting() { return record("LumoLedSaveCurrentLighting"); }
-bool setTarget(int mask) { return record("LumoLedSetTargetDevice", mask); }
-bool setLighting(int red, int green, int blue) { return record("LumoLedSetLighting", red, green, blue); }
-bool pulse(int red, int green, int blue, int duration, int interval) {
-    return record("LumoLedPulseLighting", red, green, blue, duration, interval);
-}
-bool setBitmap(const unsigned char* bitmap) {
-    return record("LumoLedSetLightingFromBitmap", int{bitmap[0]}, int{bitmap[lumo::sdk::kBitmapBytes - 1]});
-}
-bool flashKey(int key, int red, int green, int blue, int duration, int interval) {
-    return record("LumoLedFlashSingleKey", key, red, green, blue, duration, interval);
-}
-bool stopKey(int key) { return record("LumoLedStopEffectsOnKey", key); }
-bool stopEffects() { return record("LumoLedStopEffects"); }
-// Bound-only exports: no operation may ever reach them.
-bool boundOnly() { return record("bound-only export called"); }
-
-const std::map<std::string, void*>& standIns() {
-    static const std::map<std::string, void*> table = [] {
-        std::map<std::string, void*> result;
-        for (const char* name : lumo::sdk::kExportNames) {
-            result[name] = reinterpret_cast<void*>(&boundOnly);
-        }
-        result["LumoGetConfigOptionNumber"] = reinterpret_cast<void*>(&getNumber);
-        result["LumoGetConfigOptionBool"] = reinterpret_cast<void*>(&getBool);
-        result["LumoGetConfigOptionColor"] = reinterpret_cast<void*>(&getColor);
-        result["LumoGetConfigOptionKeyInput"] = reinterpret_cast<void*>(&getKeyInput);
-        result["LumoSetConfigOptionLabel"] = reinterpret_cast<void*>(&setLabel);
-        result["LumoLedSaveCurrentLighting"] = reinterpret_cast<void*>(&saveLighting);
-        result["LumoLedSetTargetDevice"] = reinterpret_cast<void*>(&setTarget);
-        result["LumoLedSetLighting"] = reinterpret_cast<void*>(&setLighting);
-        result["LumoLedPulseLighting"] = reinterpret_cast<void*>(&pulse);
-        result["LumoLedSetLightingFromBitmap"] = reinterpret_cast<void*>(&setBitmap);
-        result["LumoLedFlashSingleKey"] = reinterpret_cast<void*>(&flashKey);
-        result["LumoLedStopEffectsOnKey"] = reinterpret_cast<void*>(&stopKey);
-        result["LumoLedStopEffects"] = reinterpret_cast<void*>(&stopEffects);
-        return result;
-    }();
-    return table;
-}
-
-// Binds every stand-in except the export `missing`.
-void bindStandIns(const std::string& missing = "") {
-    lumo::lighting::bindExports(
-        [&missing](const char* name) -> void* { return name == missing ? nullptr : standIns().at(name); });
-}
-
-void unbindAll() {
-    lumo::lighting::bindExports([](const char*) -> void* { return nullptr; });
-}
 
 struct Operation {
     const char* exportName;
@@ -127,51 +30,54 @@ std::vector<Operation> operations() {
              double value = 1.5;
              return LumoGetConfigOptionNumber(L"misc/threshold", &value);
          },
-         "LumoGetConfigOptionNumber misc/threshold 1.5 1"},
+         "LumoGetConfigOptionNumber(misc/threshold,1.5,1)"},
         {"LumoGetConfigOptionBool",
          [] {
              bool value = true;
              return LumoGetConfigOptionBool(L"misc/show_health", &value);
          },
-         "LumoGetConfigOptionBool misc/show_health 1 1"},
+         "LumoGetConfigOptionBool(misc/show_health,true,1)"},
         {"LumoGetConfigOptionColor",
          [] {
              int red = 200, green = 100, blue = 50;
              return LumoGetConfigOptionColor(L"colors/dire", &red, &green, &blue);
          },
-         "LumoGetConfigOptionColor colors/dire 200 100 50 1"},
+         "LumoGetConfigOptionColor(colors/dire,200,100,50,1)"},
         {"LumoGetConfigOptionKeyInput",
          [] {
              wchar_t key[2] = L"Q";
              return LumoGetConfigOptionKeyInput(L"keybinds/ability1", key, 4);
          },
-         "LumoGetConfigOptionKeyInput keybinds/ability1 Q 4 1"},
+         "LumoGetConfigOptionKeyInput(keybinds/ability1,Q,4,1)"},
         {"LumoSetConfigOptionLabel", [] { return LumoSetConfigOptionLabel(L"colors", L"Colours"); },
-         "LumoSetConfigOptionLabel colors Colours 1"},
+         "LumoSetConfigOptionLabel(colors,Colours,1)"},
         {"LumoLedSaveCurrentLighting", [] { return LumoLedSaveCurrentLighting(); },
-         "LumoLedSaveCurrentLighting"},
+         "LumoLedSaveCurrentLighting()"},
         {"LumoLedSetTargetDevice", [] { return LumoLedSetTargetDevice(lumo::sdk::kPerKeyDevices); },
-         "LumoLedSetTargetDevice 4"},
-        {"LumoLedSetLighting", [] { return LumoLedSetLighting(10, 20, 30); }, "LumoLedSetLighting 10 20 30"},
+         "LumoLedSetTargetDevice(4)"},
+        {"LumoLedSetLighting", [] { return LumoLedSetLighting(10, 20, 30); }, "LumoLedSetLighting(10,20,30)"},
         {"LumoLedPulseLighting", [] { return LumoLedPulseLighting(1, 2, 3, 0, 500); },
-         "LumoLedPulseLighting 1 2 3 0 500"},
+         "LumoLedPulseLighting(1,2,3,0,500)"},
         {"LumoLedSetLightingFromBitmap", [] { return LumoLedSetLightingFromBitmap(bitmap); },
-         "LumoLedSetLightingFromBitmap 17 255"},
+         "LumoLedSetLightingFromBitmap()"},
         {"LumoLedFlashSingleKey", [] { return LumoLedFlashSingleKey(28, 4, 5, 6, 1000, 250); },
-         "LumoLedFlashSingleKey 28 4 5 6 1000 250"},
-        {"LumoLedStopEffectsOnKey", [] { return LumoLedStopEffectsOnKey(28); }, "LumoLedStopEffectsOnKey 28"},
-        {"LumoLedStopEffects", [] { return LumoLedStopEffects(); }, "LumoLedStopEffects"},
+         "LumoLedFlashSingleKey(28,4,5,6,1000,250)"},
+        {"LumoLedStopEffectsOnKey", [] { return LumoLedStopEffectsOnKey(28); },
+         "LumoLedStopEffectsOnKey(28)"},
+        {"LumoLedStopEffects", [] { return LumoLedStopEffects(); }, "LumoLedStopEffects()"},
     };
 }
 
+// Each test starts with an empty recording and nothing bound.
 class BindingTest : public testing::Test {
 protected:
     void SetUp() override {
-        unbindAll();
-        calls.clear();
-        sdkResult = true;
+        sdk = &recording_sdk::bind();
+        recording_sdk::unbind();
     }
-    void TearDown() override { unbindAll(); }
+    void TearDown() override { recording_sdk::unbind(); }
+
+    recording_sdk::Recording* sdk = nullptr;
 };
 
 TEST_F(BindingTest, UnboundOperationsReturnFalseWithoutEffect) {
@@ -179,7 +85,7 @@ TEST_F(BindingTest, UnboundOperationsReturnFalseWithoutEffect) {
         SCOPED_TRACE(operation.exportName);
         EXPECT_FALSE(operation.call());
     }
-    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(sdk->calls.empty());
 
     // Option reads keep the caller's defaults.
     double number = 1.5;
@@ -198,21 +104,29 @@ TEST_F(BindingTest, UnboundOperationsReturnFalseWithoutEffect) {
     EXPECT_EQ(key[0], L'Q');
 }
 
+// Every export has a stand-in of its own name, so an operation wired to a neighbour's entry
+// shows up as the wrong call.
 TEST_F(BindingTest, EachOperationForwardsToItsOwnExportAndPassesTheResultBack) {
-    bindStandIns();
+    sdk = &recording_sdk::bind();
     for (const Operation& operation : operations()) {
         SCOPED_TRACE(operation.exportName);
         for (const bool result : {true, false}) {
-            calls.clear();
-            sdkResult = result;
+            sdk->calls.clear();
+            sdk->result = result;
             EXPECT_EQ(operation.call(), result);
-            EXPECT_EQ(calls, std::vector<std::string>{operation.expectedCall});
+            EXPECT_EQ(sdk->calls, std::vector<std::string>{operation.expectedCall});
         }
     }
+    EXPECT_EQ(sdk->bitmap[0], 17) << "the bitmap reaches the SDK as passed";
+    EXPECT_EQ(sdk->bitmap[lumo::sdk::kBitmapBytes - 1], 255);
 }
 
 TEST_F(BindingTest, OptionReadsReceiveTheSdkValues) {
-    bindStandIns();
+    sdk = &recording_sdk::bind();
+    sdk->userValues.numbers[L"misc/threshold"] = 7.25;
+    sdk->userValues.bools[L"misc/show_health"] = false;
+    sdk->userValues.colors[L"colors/dire"] = {1, 2, 3};
+    sdk->userValues.keys[L"keybinds/ability1"] = L"W";
     double number = 1.5;
     bool flag = true;
     int red = 200, green = 100, blue = 50;
@@ -220,7 +134,7 @@ TEST_F(BindingTest, OptionReadsReceiveTheSdkValues) {
     EXPECT_TRUE(LumoGetConfigOptionNumber(L"misc/threshold", &number));
     EXPECT_TRUE(LumoGetConfigOptionBool(L"misc/show_health", &flag));
     EXPECT_TRUE(LumoGetConfigOptionColor(L"colors/dire", &red, &green, &blue));
-    EXPECT_TRUE(LumoGetConfigOptionKeyInput(L"keybinds/ability1", key, 4));
+    EXPECT_TRUE(LumoGetConfigOptionKeyInput(L"keybinds/ability1", key, sizeof key));
     EXPECT_EQ(number, 7.25);
     EXPECT_FALSE(flag);
     EXPECT_EQ(red, 1);
@@ -232,10 +146,9 @@ TEST_F(BindingTest, OptionReadsReceiveTheSdkValues) {
 TEST_F(BindingTest, AMissingExportDisablesOnlyItsOwnOperation) {
     for (const Operation& missing : operations()) {
         SCOPED_TRACE(std::string("missing ") + missing.exportName);
-        bindStandIns(missing.exportName);
-        calls.clear();
+        sdk = &recording_sdk::bind(missing.exportName);
         EXPECT_FALSE(missing.call());
-        EXPECT_TRUE(calls.empty());
+        EXPECT_TRUE(sdk->calls.empty());
         for (const Operation& other : operations()) {
             if (other.exportName == missing.exportName) {
                 continue;
@@ -247,15 +160,15 @@ TEST_F(BindingTest, AMissingExportDisablesOnlyItsOwnOperation) {
 }
 
 TEST_F(BindingTest, BindingAgainReplacesEveryEntry) {
-    bindStandIns();
+    sdk = &recording_sdk::bind();
     ASSERT_TRUE(LumoLedSetLighting(1, 2, 3));
-    unbindAll();
-    calls.clear();
+    recording_sdk::unbind();
+    sdk->calls.clear();
     for (const Operation& operation : operations()) {
         SCOPED_TRACE(operation.exportName);
         EXPECT_FALSE(operation.call());
     }
-    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(sdk->calls.empty());
 }
 
 }  // namespace

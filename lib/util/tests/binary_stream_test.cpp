@@ -1,11 +1,10 @@
 #include "util/binary_stream.h"
 
 #include <gtest/gtest.h>
-#include <fstream>
 #include <functional>
 #include <string>
 
-#include "filesystem/tests/scratch_folder.h"
+#include "files.h"
 
 namespace lumo::util {
 namespace {
@@ -32,11 +31,11 @@ protected:
     BinaryInputStreamTest() : scratch_("lumo-stream"), folder_(scratch_.text()) {}
 
     std::string write(const std::string& name, const std::string& bytes) {
-        std::ofstream(scratch_.folder() / name, std::ios::binary) << bytes;
+        lumo::test::writeFile(scratch_.path() / name, bytes);
         return scratch_.text(name);
     }
 
-    testing_support::ScratchFolder scratch_;
+    lumo::test::TempFolder scratch_;
     std::string folder_;
 };
 

@@ -5,13 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 #include "util/binary_stream.h"
+#include "files.h"
 
 namespace lumo::util {
 namespace {
@@ -259,14 +258,11 @@ TEST(KeyValuesReader, AgreesWithTheCopyingReaderOnArbitraryText) {
 }
 
 TEST(KeyValuesReader, ParseFileReadsTheWholeFile) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("lumo-kv-" + std::to_string(::getpid()) + ".vdf");
-    {
-        std::ofstream out(file, std::ios::binary);
-        out << "\xEF\xBB\xBF\"AppState\"\r\n{\r\n\t\"installdir\"\t\t\"";
-        out << std::string(3000, 'x');  // spans several read chunks
-        out << "\"\r\n}\r\n";
-    }
+    const lumo::test::TempFolder folder("lumo-kv");
+    const std::filesystem::path file = folder.path() / "appmanifest.vdf";
+    lumo::test::writeFile(file, "\xEF\xBB\xBF\"AppState\"\r\n{\r\n\t\"installdir\"\t\t\"" +
+                                    std::string(3000, 'x') +  // spans several read chunks
+                                    "\"\r\n}\r\n");
     KeyValues node;
     node.parseFile(file.string());
     std::filesystem::remove(file);

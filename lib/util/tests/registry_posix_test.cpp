@@ -1,14 +1,13 @@
 #include "util/registry.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 
-#include "filesystem/tests/scratch_folder.h"
+#include "environment.h"
+#include "files.h"
+#include "text.h"
 
 namespace lumo::util {
 namespace {
@@ -16,27 +15,17 @@ namespace {
 // Points LUMO_REGISTRY at a file of the test's making and restores it afterwards.
 class RegistryFileRead : public testing::Test {
 protected:
-    RegistryFileRead() : scratch_("lumo-reg"), fileName_(scratch_.text("registry.reg")) {
-        if (const char* previous = std::getenv("LUMO_REGISTRY")) previous_ = previous;
-        ::setenv("LUMO_REGISTRY", fileName_.c_str(), 1);
+    void writeRegistry(const std::string& text) {
+        lumo::test::writeFile(scratch_.path() / "registry.reg", text);
     }
-    ~RegistryFileRead() override {
-        if (previous_) {
-            ::setenv("LUMO_REGISTRY", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("LUMO_REGISTRY");
-        }
-    }
-    void writeRegistry(const std::string& text) { std::ofstream(fileName_, std::ios::binary) << text; }
 
-    testing_support::ScratchFolder scratch_;
-    std::string fileName_;
-    std::optional<std::string> previous_;
+    lumo::test::TempFolder scratch_{"lumo-reg"};
+    std::string fileName_ = scratch_.text("registry.reg");
+    lumo::test::ScopedEnvironment registry_{"LUMO_REGISTRY", fileName_};
 };
 
 TEST_F(RegistryFileRead, ReadsTheNamedFile) {
-    const std::string sdkKey =
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary";
+    const std::string sdkKey = lumo::test::kSdkRegistryKey;
     writeRegistry(
         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n"
         "[" +

@@ -4,16 +4,15 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <optional>
-#include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
+#include "environment.h"
+#include "files.h"
+#include "text.h"
 #include "util/steam_locations.h"
 
 namespace lumo::util {
@@ -141,52 +140,17 @@ std::string libraryFolders(const std::vector<std::pair<std::string, std::string>
     return text + "}\n";
 }
 
-std::string regEscape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 class SteamLocator : public ::testing::Test {
 public:
-    void SetUp() override {
-        saveEnv("HOME", savedHome_);
-        saveEnv("LUMO_REGISTRY", savedRegistry_);
+    void SetUp() override { stdfs::create_directories(root_.path() / "home"); }
 
-        // Lowercase only: an executable path found through the registry comes back lowercased.
-        std::random_device random;
-        const std::string letters = "abcdefghijklmnopqrstuvwxyz";
-        for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
-            std::string name = "lumo-steam-" + std::to_string(::getpid()) + "-";
-            for (int i = 0; i < 8; ++i) name += letters[random() % letters.size()];
-            const stdfs::path candidate = stdfs::temp_directory_path() / name;
-            if (stdfs::create_directory(candidate)) root_ = candidate;
-        }
-        ASSERT_FALSE(root_.empty());
-        stdfs::create_directories(root_ / "home");
-        ::setenv("HOME", (root_ / "home").c_str(), 1);
-        ::setenv("LUMO_REGISTRY", (root_ / "registry.reg").c_str(), 1);
-    }
-
-    void TearDown() override {
-        restoreEnv("HOME", savedHome_);
-        restoreEnv("LUMO_REGISTRY", savedRegistry_);
-        std::error_code ec;
-        if (!root_.empty()) stdfs::remove_all(root_, ec);
-    }
-
-    std::string at(const std::string& relative) const { return (root_ / relative).string(); }
+    std::string at(const std::string& relative) const { return root_.text(relative); }
 
     void writeFile(const std::string& relative, const std::string& content) const {
-        const stdfs::path file = root_ / relative;
-        stdfs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
+        lumo::test::writeFile(root_.path() / relative, content);
     }
 
-    void makeFolder(const std::string& relative) const { stdfs::create_directories(root_ / relative); }
+    void makeFolder(const std::string& relative) const { stdfs::create_directories(root_.path() / relative); }
 
     // A Steam library under `relative` that holds Dota 2 with its game folder.
     void makeDotaLibrary(const std::string& relative) const {
@@ -204,32 +168,21 @@ public:
         std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
         if (installPath) {
             text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam]\r\n";
-            text += "\"InstallPath\"=\"" + regEscape(*installPath) + "\"\r\n\r\n";
+            text += "\"InstallPath\"=\"" + lumo::test::regQuoted(*installPath) + "\"\r\n\r\n";
         }
         if (installPath32) {
             text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Valve\\Steam]\r\n";
-            text += "\"InstallPath\"=\"" + regEscape(*installPath32) + "\"\r\n";
+            text += "\"InstallPath\"=\"" + lumo::test::regQuoted(*installPath32) + "\"\r\n";
         }
         writeFile("registry.reg", text);
     }
 
-    stdfs::path root_;
+    // Lowercase only: an executable path found through the registry comes back lowercased.
+    lumo::test::TempFolder root_{"lumo-steam"};
 
 private:
-    static void saveEnv(const char* name, std::optional<std::string>& slot) {
-        const char* value = std::getenv(name);
-        if (value != nullptr) slot = value;
-    }
-    static void restoreEnv(const char* name, const std::optional<std::string>& slot) {
-        if (slot) {
-            ::setenv(name, slot->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-
-    std::optional<std::string> savedHome_;
-    std::optional<std::string> savedRegistry_;
+    lumo::test::ScopedEnvironment home_{"HOME", root_.text("home")};
+    lumo::test::ScopedEnvironment registry_{"LUMO_REGISTRY", root_.text("registry.reg")};
 };
 
 TEST_F(SteamLocator, SteamsOwnFolderIsSearchedBeforeTheLibraries) {
@@ -277,9 +230,9 @@ TEST_F(SteamLocator, SearchGoesOnPastLibrariesThatDoNotYieldTheGame) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        stdfs::remove_all(root_ / "steam");
-        stdfs::remove_all(root_ / "lib1");
-        stdfs::remove_all(root_ / "lib2");
+        stdfs::remove_all(root_.path() / "steam");
+        stdfs::remove_all(root_.path() / "lib1");
+        stdfs::remove_all(root_.path() / "lib2");
         registerSteam(at("steam"));
         makeFolder("steam/steamapps");
         makeFolder("lib1/steamapps");
@@ -342,7 +295,7 @@ TEST_F(SteamLocator, FailingExistenceTestInSteamsFolderEndsTheSearch) {
     writeFile("steam/steamapps/appmanifest_570.acf", dotaManifest());
     makeFolder("steam/steamapps/common");
     // A link to itself cannot be examined (ELOOP), which is not the same as missing.
-    stdfs::create_symlink("dota 2 beta", root_ / "steam/steamapps/common/dota 2 beta");
+    stdfs::create_symlink("dota 2 beta", root_.path() / "steam/steamapps/common/dota 2 beta");
     makeDotaLibrary("lib1");
     writeFile("steam/steamapps/libraryfolders.vdf", libraryFolders({{"0", at("steam")}, {"1", at("lib1")}}));
 
@@ -381,7 +334,7 @@ TEST_F(SteamLocator, NothingFoundWithoutSteam) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        stdfs::remove(root_ / "registry.reg");
+        stdfs::remove(root_.path() / "registry.reg");
         c.prepare(*this);
         EXPECT_EQ(findSteamAppFolder("570"), "");
     }
@@ -403,7 +356,7 @@ TEST_F(SteamLocator, AppFolderInOneLibraryFollowsTheManifest) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        stdfs::remove_all(root_ / "lib");
+        stdfs::remove_all(root_.path() / "lib");
         makeFolder("lib/steamapps");
         if (c.manifest) writeFile("lib/steamapps/appmanifest_570.acf", *c.manifest);
         // The game folder itself is never created: this look-up does not test it.
@@ -421,7 +374,7 @@ TEST_F(SteamLocator, RegisteredFolderIsReturnedAsStored) {
 }
 
 TEST_F(SteamLocator, RegisteredExecutableGivesItsLowercasedPath) {
-    const std::string rootText = root_.string();
+    const std::string rootText = root_.text();
     if (std::any_of(rootText.begin(), rootText.end(), [](unsigned char c) { return std::isupper(c); })) {
         GTEST_SKIP() << "temporary folder has capitals; lowercased paths would not exist here";
     }
@@ -480,7 +433,7 @@ TEST_F(SteamLocator, LinuxFoldersStandInWhenTheRegistryKnowsNoSteam) {
     for (std::size_t i = candidates.size(); i-- > 0;) {
         SCOPED_TRACE(candidates[i]);
         stdfs::create_directories(candidates[i]);
-        makeDotaLibrary(stdfs::path(candidates[i]).lexically_relative(root_).string());
+        makeDotaLibrary(stdfs::path(candidates[i]).lexically_relative(root_.path()).string());
         EXPECT_EQ(
             locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
             candidates[i]);

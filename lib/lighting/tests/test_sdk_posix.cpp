@@ -6,19 +6,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "text.h"
+
 #define TEST_SDK_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
 void report(const std::string& text) { ::setenv("LUMO_TEST_SDK_LAST_CALL", text.c_str(), 1); }
-
-std::string narrow(const wchar_t* text) {
-    std::string result;
-    for (; text != nullptr && *text != L'\0'; ++text) {
-        result += static_cast<char>(*text);
-    }
-    return result;
-}
 
 __attribute__((constructor)) void countLoad() {
     const char* loads = std::getenv("LUMO_TEST_SDK_LOADS");
@@ -42,7 +36,7 @@ TEST_SDK_EXPORT bool LumoLedInit() {
 
 TEST_SDK_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue,
                                               int flag) {
-    report("LumoGetConfigOptionColor " + narrow(path) + " " + std::to_string(*red) + " " +
+    report("LumoGetConfigOptionColor " + lumo::test::narrow(path) + " " + std::to_string(*red) + " " +
            std::to_string(*green) + " " + std::to_string(*blue) + " " + std::to_string(flag));
     *red = 11;
     *green = 22;

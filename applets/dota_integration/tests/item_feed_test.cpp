@@ -1,8 +1,7 @@
 // fetchItemData in-process: its results, messages and the text it keeps.
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
+#include "environment.h"
 #include "http_server.h"
 #include "dota_integration/item_feed.h"
 #include "loopback.h"
@@ -14,13 +13,16 @@ constexpr const char* kVariable = "HEROGLOW_ITEM_FEED_URL";
 
 TEST(ItemFeedAddress, VariableReplacesTheBuiltInAddressWhenSet) {
     const std::string builtIn = "http://www.dota2.com/jsfeed/heropediadata?feeds=itemdata";
-    unsetenv(kVariable);
-    EXPECT_EQ(itemFeedAddress(), builtIn);
-    setenv(kVariable, "", 1);
-    EXPECT_EQ(itemFeedAddress(), builtIn) << "an empty value counts as unset";
-    setenv(kVariable, "http://127.0.0.1:8080/items.json", 1);
+    {
+        const ScopedUnsetEnvironment unset(kVariable);
+        EXPECT_EQ(itemFeedAddress(), builtIn);
+    }
+    {
+        const ScopedEnvironment empty(kVariable, "");
+        EXPECT_EQ(itemFeedAddress(), builtIn) << "an empty value counts as unset";
+    }
+    const ScopedEnvironment set(kVariable, "http://127.0.0.1:8080/items.json");
     EXPECT_EQ(itemFeedAddress(), "http://127.0.0.1:8080/items.json");
-    unsetenv(kVariable);
 }
 
 TEST(ItemFeed, AppendToTextRefusesAMissingText) {
@@ -54,7 +56,7 @@ TEST(ItemFeed, ResultMessageAndKeptText) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        setenv(kVariable, c.url.c_str(), 1);
+        const ScopedEnvironment feed(kVariable, c.url);
         itemDataText.clear();
         testing::internal::CaptureStdout();
         const int result = fetchItemData();
@@ -62,7 +64,6 @@ TEST(ItemFeed, ResultMessageAndKeptText) {
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(itemDataText, c.kept);
     }
-    unsetenv(kVariable);
 }
 
 }  // namespace

@@ -6,26 +6,32 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <functional>
 #include <string>
+
+#include "environment.h"
+#include "files.h"
+#include "text.h"
 
 namespace lumo::lighting::sdk_test {
 namespace {
 
-std::string lastSdkCall() {
-    const char* call = std::getenv("LUMO_TEST_SDK_LAST_CALL");
-    return call == nullptr ? "" : call;
-}
+using lumo::test::ScopedEnvironment;
+using lumo::test::ScopedUnsetEnvironment;
+using lumo::test::TempFolder;
+
+std::string lastSdkCall() { return lumo::test::environmentValue("LUMO_TEST_SDK_LAST_CALL").value_or(""); }
 
 class LoaderTest : public testing::Test {
 protected:
     void SetUp() override {
-        ::unsetenv("LUMO_TEST_SDK_LAST_CALL");
-        ::unsetenv("LUMO_TEST_SDK_INIT_RESULTS");
-        // No registry file unless a test writes one.
-        ::setenv("LUMO_REGISTRY", folder.file("absent.reg").c_str(), 1);
         ASSERT_EQ(testSdkLoads(), 0) << "a stand-in SDK is already loaded; run each test in its own process";
+    }
+
+    // Makes the registry stand-in name `libraryPath`, exactly as given, as the SDK.
+    void registerSdk(const std::string& libraryPath) {
+        lumo::test::writeFile(folder.path() / "registry.reg",
+                              lumo::test::registryFile(lumo::test::sdkRegistrySection(libraryPath)));
     }
 
     // Every operation the applets use, unbound: false, no effect on the caller's variables.
@@ -40,11 +46,15 @@ protected:
         EXPECT_EQ(lastSdkCall(), "");
     }
 
-    TemporaryFolder folder;
+    TempFolder folder{"lumo-lighting"};
+    ScopedUnsetEnvironment lastCall_{"LUMO_TEST_SDK_LAST_CALL"};
+    ScopedUnsetEnvironment initResults_{"LUMO_TEST_SDK_INIT_RESULTS"};
+    // No registry file unless a test writes one.
+    ScopedEnvironment registry_{"LUMO_REGISTRY", folder.text("registry.reg")};
 };
 
 TEST_F(LoaderTest, SignedLibraryLoadsWithOnlyItsExports) {
-    const std::string library = copySignedLibrary(kTestSdk, folder.file("sdk.so"));
+    const std::string library = copySignedLibrary(kTestSdk, folder.text("sdk.so"));
     void* handle = loadVerifiedLibrary(library);
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(testSdkLoads(), 1);
@@ -56,7 +66,7 @@ TEST_F(LoaderTest, SignedLibraryLoadsWithOnlyItsExports) {
 }
 
 TEST_F(LoaderTest, LoadingTheSameFileAgainReusesTheLoadedLibrary) {
-    const std::string library = copySignedLibrary(kTestSdk, folder.file("sdk.so"));
+    const std::string library = copySignedLibrary(kTestSdk, folder.text("sdk.so"));
     void* first = loadVerifiedLibrary(library);
     void* second = loadVerifiedLibrary(library);
     ASSERT_NE(first, nullptr);
@@ -66,9 +76,9 @@ TEST_F(LoaderTest, LoadingTheSameFileAgainReusesTheLoadedLibrary) {
 
 // Libraries are known by their verified content, never by a reused descriptor number.
 TEST_F(LoaderTest, ContentDecidesWhichLibraryIsLoaded) {
-    void* first = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.file("first.so")));
-    void* sameContent = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.file("second.so")));
-    void* other = loadVerifiedLibrary(copySignedLibrary(kTestSdkWithoutInit, folder.file("other.so")));
+    void* first = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.text("first.so")));
+    void* sameContent = loadVerifiedLibrary(copySignedLibrary(kTestSdk, folder.text("second.so")));
+    void* other = loadVerifiedLibrary(copySignedLibrary(kTestSdkWithoutInit, folder.text("other.so")));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(sameContent, first);
@@ -79,11 +89,11 @@ TEST_F(LoaderTest, ContentDecidesWhichLibraryIsLoaded) {
 }
 
 TEST_F(LoaderTest, FileChangedAfterLoadingDoesNotReachTheLoadedLibrary) {
-    const std::string library = copySignedLibrary(kTestSdk, folder.file("sdk.so"));
+    const std::string library = copySignedLibrary(kTestSdk, folder.text("sdk.so"));
     void* handle = loadVerifiedLibrary(library);
     ASSERT_NE(handle, nullptr);
     // Overwrite the file in place, keeping its inode, as an attacker with write access would.
-    const std::string other = copySignedLibrary(kTestSdkWithoutInit, folder.file("other.so"));
+    const std::string other = copySignedLibrary(kTestSdkWithoutInit, folder.text("other.so"));
     copyFile(other, library);
     EXPECT_NE(findExport(handle, "LumoLedInit"), nullptr);
     EXPECT_EQ(loadVerifiedLibrary(library), nullptr) << "old signature, new bytes";
@@ -94,62 +104,62 @@ TEST_F(LoaderTest, FileChangedAfterLoadingDoesNotReachTheLoadedLibrary) {
 TEST_F(LoaderTest, RejectedFilesAreNeverLoaded) {
     struct Case {
         const char* name;
-        std::function<std::string(const TemporaryFolder&)> prepare;
+        std::function<std::string(const TempFolder&)> prepare;
     };
     const Case cases[] = {
-        {"missing file", [](const TemporaryFolder& f) { return f.file("absent.so"); }},
+        {"missing file", [](const TempFolder& f) { return f.text("absent.so"); }},
         {"no signature",
-         [](const TemporaryFolder& f) {
-             copyFile(kTestSdk, f.file("unsigned.so"));
-             return f.file("unsigned.so");
+         [](const TempFolder& f) {
+             copyFile(kTestSdk, f.text("unsigned.so"));
+             return f.text("unsigned.so");
          }},
         {"one byte changed",
-         [](const TemporaryFolder& f) {
-             const std::string library = copySignedLibrary(kTestSdk, f.file("tampered.so"));
-             std::vector<unsigned char> bytes = readFile(library);
+         [](const TempFolder& f) {
+             const std::string library = copySignedLibrary(kTestSdk, f.text("tampered.so"));
+             std::string bytes = lumo::test::readFile(library);
              bytes[bytes.size() / 2] ^= 0x01;
-             writeFile(library, bytes);
+             lumo::test::writeFile(library, bytes);
              return library;
          }},
         {"signed with another key",
-         [](const TemporaryFolder& f) {
-             const std::string library = f.file("foreign.so");
+         [](const TempFolder& f) {
+             const std::string library = f.text("foreign.so");
              copyFile(kTestSdk, library);
              signWithAnotherKey(library);
              return library;
          }},
         {"signature of another library",
-         [](const TemporaryFolder& f) {
-             const std::string library = f.file("swapped.so");
+         [](const TempFolder& f) {
+             const std::string library = f.text("swapped.so");
              copyFile(kTestSdk, library);
              copyFile(kTestSdkWithoutInit + ".sig", library + ".sig");
              return library;
          }},
         {"signature cut short",
-         [](const TemporaryFolder& f) {
-             const std::string library = copySignedLibrary(kTestSdk, f.file("short-sig.so"));
-             std::vector<unsigned char> signature = readFile(library + ".sig");
+         [](const TempFolder& f) {
+             const std::string library = copySignedLibrary(kTestSdk, f.text("short-sig.so"));
+             std::string signature = lumo::test::readFile(library + ".sig");
              signature.pop_back();
-             writeFile(library + ".sig", signature);
+             lumo::test::writeFile(library + ".sig", signature);
              return library;
          }},
         {"signature with a byte too many",
-         [](const TemporaryFolder& f) {
-             const std::string library = copySignedLibrary(kTestSdk, f.file("long-sig.so"));
-             std::vector<unsigned char> signature = readFile(library + ".sig");
+         [](const TempFolder& f) {
+             const std::string library = copySignedLibrary(kTestSdk, f.text("long-sig.so"));
+             std::string signature = lumo::test::readFile(library + ".sig");
              signature.push_back(0);
-             writeFile(library + ".sig", signature);
+             lumo::test::writeFile(library + ".sig", signature);
              return library;
          }},
         {"relative path to a signed library",
-         [](const TemporaryFolder& f) {
-             copySignedLibrary(kTestSdk, f.file("relative.so"));
+         [](const TempFolder& f) {
+             copySignedLibrary(kTestSdk, f.text("relative.so"));
              if (::chdir(f.path().c_str()) != 0) {
                  ADD_FAILURE() << "chdir failed";
              }
              return std::string("relative.so");
          }},
-        {"folder", [](const TemporaryFolder& f) { return f.path(); }},
+        {"folder", [](const TempFolder& f) { return f.text(); }},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -166,19 +176,19 @@ TEST_F(LoaderTest, WithoutRegistryKeyNothingIsBound) {
 }
 
 TEST_F(LoaderTest, RegistryValuesThatNameNoCheckedFileBindNothing) {
-    const std::string library = copySignedLibrary(kTestSdk, folder.file("sdk.so"));
+    const std::string library = copySignedLibrary(kTestSdk, folder.text("sdk.so"));
     const std::string values[] = {
-        folder.file("absent.so"),
+        folder.text("absent.so"),
         // Taken as written: neither the quotes nor the variable are interpreted.
         "\"" + library + "\"",
         "$LUMO_TEST_SDK_DIR/sdk.so",
         "sdk.so",
     };
-    ::setenv("LUMO_TEST_SDK_DIR", folder.path().c_str(), 1);
+    const ScopedEnvironment sdkFolder("LUMO_TEST_SDK_DIR", folder.text());
     ASSERT_EQ(::chdir(folder.path().c_str()), 0);
     for (const std::string& value : values) {
         SCOPED_TRACE(value);
-        registerSdk(folder, value);
+        registerSdk(value);
         EXPECT_FALSE(LumoLedInit());
         expectNothingBound();
     }
@@ -186,8 +196,8 @@ TEST_F(LoaderTest, RegistryValuesThatNameNoCheckedFileBindNothing) {
 }
 
 TEST_F(LoaderTest, RegisteredSdkIsBoundAndForwardsCalls) {
-    registerSdk(folder, copySignedLibrary(kTestSdk, folder.file("sdk.so")));
-    ::setenv("LUMO_TEST_SDK_INIT_RESULTS", "1", 1);
+    registerSdk(copySignedLibrary(kTestSdk, folder.text("sdk.so")));
+    const ScopedEnvironment initResults("LUMO_TEST_SDK_INIT_RESULTS", "1");
     ASSERT_TRUE(LumoLedInit());
 
     int red = 200, green = 100, blue = 50;
@@ -213,8 +223,8 @@ TEST_F(LoaderTest, RegisteredSdkIsBoundAndForwardsCalls) {
 }
 
 TEST_F(LoaderTest, SecondInitBindsAgainAndReturnsTheSdksSecondResult) {
-    registerSdk(folder, copySignedLibrary(kTestSdk, folder.file("sdk.so")));
-    ::setenv("LUMO_TEST_SDK_INIT_RESULTS", "01", 1);
+    registerSdk(copySignedLibrary(kTestSdk, folder.text("sdk.so")));
+    const ScopedEnvironment initResults("LUMO_TEST_SDK_INIT_RESULTS", "01");
     EXPECT_FALSE(LumoLedInit());
     // A false from the SDK still leaves its operations bound.
     EXPECT_TRUE(LumoLedSetLighting(1, 2, 3));
@@ -223,7 +233,7 @@ TEST_F(LoaderTest, SecondInitBindsAgainAndReturnsTheSdksSecondResult) {
 }
 
 TEST_F(LoaderTest, SdkWithoutInitExportStillServesItsOtherOperations) {
-    registerSdk(folder, copySignedLibrary(kTestSdkWithoutInit, folder.file("sdk.so")));
+    registerSdk(copySignedLibrary(kTestSdkWithoutInit, folder.text("sdk.so")));
     EXPECT_FALSE(LumoLedInit());
     EXPECT_EQ(testSdkLoads(), 1);
     EXPECT_TRUE(LumoLedSetLighting(4, 5, 6));
@@ -231,10 +241,10 @@ TEST_F(LoaderTest, SdkWithoutInitExportStillServesItsOtherOperations) {
 }
 
 TEST_F(LoaderTest, FailedReloadKeepsTheBoundOperations) {
-    registerSdk(folder, copySignedLibrary(kTestSdk, folder.file("sdk.so")));
-    ::setenv("LUMO_TEST_SDK_INIT_RESULTS", "11", 1);
+    registerSdk(copySignedLibrary(kTestSdk, folder.text("sdk.so")));
+    const ScopedEnvironment initResults("LUMO_TEST_SDK_INIT_RESULTS", "11");
     ASSERT_TRUE(LumoLedInit());
-    registerSdk(folder, folder.file("absent.so"));
+    registerSdk(folder.text("absent.so"));
     // The loading fails silently; the SDK's LumoLedInit, still bound, answers.
     EXPECT_TRUE(LumoLedInit());
     EXPECT_TRUE(LumoLedSetLighting(7, 8, 9));
@@ -242,17 +252,17 @@ TEST_F(LoaderTest, FailedReloadKeepsTheBoundOperations) {
 
 // The registry gives at most 259 characters and a terminator.
 TEST_F(LoaderTest, PathOf259CharactersLoadsAndOf260DoesNot) {
-    const std::string longest = copySignedLibrary(kTestSdk, pathOfLength(folder.path(), 259));
-    const std::string tooLong = copySignedLibrary(kTestSdk, pathOfLength(folder.path(), 260));
+    const std::string longest = copySignedLibrary(kTestSdk, pathOfLength(folder.text(), 259));
+    const std::string tooLong = copySignedLibrary(kTestSdk, pathOfLength(folder.text(), 260));
     ASSERT_EQ(longest.size(), 259u);
     ASSERT_EQ(tooLong.size(), 260u);
 
-    ::setenv("LUMO_TEST_SDK_INIT_RESULTS", "11", 1);
-    registerSdk(folder, tooLong);
+    const ScopedEnvironment initResults("LUMO_TEST_SDK_INIT_RESULTS", "11");
+    registerSdk(tooLong);
     EXPECT_FALSE(LumoLedInit());
     EXPECT_EQ(testSdkLoads(), 0);
 
-    registerSdk(folder, longest);
+    registerSdk(longest);
     EXPECT_TRUE(LumoLedInit());
     EXPECT_EQ(testSdkLoads(), 1);
 

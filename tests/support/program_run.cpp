@@ -1,0 +1,214 @@
+#include "program_run.h"
+
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "environment.h"
+#include "text.h"
+
+namespace lumo::test {
+
+namespace {
+
+constexpr auto kPollInterval = 20ms;
+constexpr auto kPostTimeout = 10s;
+constexpr auto kStopGrace = 2s;
+constexpr auto kToolTimeout = 60s;
+constexpr const char* kItemFeedVariable = "HEROGLOW_ITEM_FEED_URL";
+constexpr const char* kRefusedItemFeed = "http://127.0.0.1:9/";
+// Variables from the test's own environment that the program may see.
+constexpr const char* kPassedThrough[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
+// What a sanitized program writes when it finds a fault.
+constexpr const char* kSanitizerFindings[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                                              "runtime error:"};
+
+std::filesystem::path stdoutFile(const std::filesystem::path& folder) { return folder / "stdout.txt"; }
+std::filesystem::path stderrFile(const std::filesystem::path& folder) { return folder / "stderr.txt"; }
+std::filesystem::path stateFile(const std::filesystem::path& folder) { return folder / "state.json"; }
+std::filesystem::path journalFile(const std::filesystem::path& folder) { return folder / "journal.jsonl"; }
+
+std::vector<std::pair<std::string, std::string>> passedThrough() {
+    std::vector<std::pair<std::string, std::string>> variables;
+    for (const char* name : kPassedThrough) {
+        if (std::optional<std::string> value = environmentValue(name)) variables.emplace_back(name, *value);
+    }
+    return variables;
+}
+
+std::string registryText(const ProgramSetup& setup) {
+    std::string sections;
+    if (setup.registerSdk) {
+        sections +=
+            sdkRegistrySection(setup.sdkPathOverride.empty() ? simulatorLibrary() : setup.sdkPathOverride);
+    }
+    return registryFile(sections + setup.extraRegistry);
+}
+
+}  // namespace
+
+const char* heroglowBinary() { return HEROGLOW_BINARY; }
+const char* simulatorLibrary() { return SIMULATOR_LIBRARY; }
+const char* lumoSignBinary() { return LUMO_SIGN_BINARY; }
+const char* sdkSigningKey() { return SDK_SIGNING_KEY; }
+const char* appletFilesFolder() { return APPLET_FILES_FOLDER; }
+
+ProgramSetup heroglowSetup(ProgramSetup setup) {
+    if (setup.binary.empty()) setup.binary = heroglowBinary();
+    if (setup.port == 0) setup.port = kHeroglowPort;
+    if (setup.appId.empty()) setup.appId = kDotaAppId;
+    const bool feedNamed =
+        std::any_of(setup.environment.begin(), setup.environment.end(),
+                    [](const auto& variable) { return variable.first == kItemFeedVariable; });
+    if (!feedNamed) setup.environment.emplace_back(kItemFeedVariable, kRefusedItemFeed);
+    return setup;
+}
+
+ProgramRun::ProgramRun(ProgramSetup setup)
+    : setup_(std::move(setup)), folder_(std::filesystem::path(setup_.binary).stem().string() + "-run") {
+    const std::filesystem::path& folder = folder_.path();
+    const std::filesystem::path home = folder / "home";
+    std::filesystem::create_directories(home);
+    writeFile(folder / "registry.reg", registryText(setup_));
+    if (!setup_.optionsJson.empty()) writeFile(optionsPath(), setup_.optionsJson);
+
+    ProcessStart start{
+        .program = setup_.binary,
+        .environment = {{"HOME", home.string()},
+                        {"LUMO_REGISTRY", (folder / "registry.reg").string()},
+                        {"LUMO_OPTIONS", optionsPath().string()},
+                        {"LUMO_SIM_STATE", stateFile(folder).string()},
+                        {"LUMO_SIM_JOURNAL", journalFile(folder).string()}},
+        .workingDirectory = setup_.workingDirectory.empty() ? folder : setup_.workingDirectory,
+        .output = stdoutFile(folder),
+        .errors = stderrFile(folder),
+        .fileSizeLimit = setup_.fileSizeLimit,
+    };
+    start.environment.insert(start.environment.end(), setup_.environment.begin(), setup_.environment.end());
+    for (auto& variable : passedThrough()) start.environment.push_back(std::move(variable));
+    process_ = std::make_unique<ChildProcess>(start);
+}
+
+ProgramRun::~ProgramRun() {
+    process_->stop(kStopGrace);
+    const std::string program = std::filesystem::path(setup_.binary).filename().string();
+    const std::string stderrText = errors();
+    for (const char* finding : kSanitizerFindings) {
+        if (stderrText.find(finding) != std::string::npos) {
+            ADD_FAILURE() << program << " reported a sanitizer finding:\n" << stderrText;
+            break;
+        }
+    }
+    if (::testing::Test::HasFailure()) {
+        std::cerr << "--- " << program << " stdout ---\n"
+                  << output() << "\n--- " << program << " stderr ---\n"
+                  << stderrText << '\n';
+    }
+}
+
+const std::filesystem::path& ProgramRun::folder() const { return folder_.path(); }
+
+std::filesystem::path ProgramRun::optionsPath() const { return folder_.path() / "options.json"; }
+
+void ProgramRun::writeOptions(const std::string& text) { writeFileDatedLater(optionsPath(), text); }
+
+bool ProgramRun::waitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (output().find(text) != std::string::npos) return true;
+        // Once the process has ended its output is complete: look one last time.
+        if (waitForExit(0ms)) return output().find(text) != std::string::npos;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+bool ProgramRun::waitUntilListening() {
+    if (!waitForOutput("Server connected\n\n")) return false;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!isListening(setup_.port)) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+void ProgramRun::post(const std::string& jsonBody) {
+    LoopbackClient client(setup_.port);
+    if (!client.connected()) {
+        ADD_FAILURE() << "cannot connect to port " << setup_.port;
+        return;
+    }
+    client.send(gameStatePost(jsonBody, setup_.appId, setup_.port));
+    client.readUntilClosed(kPostTimeout);
+}
+
+std::string ProgramRun::output() const { return readFile(stdoutFile(folder_.path())); }
+
+std::string ProgramRun::errors() const { return readFile(stderrFile(folder_.path())); }
+
+nlohmann::json ProgramRun::keyboard() const {
+    const std::string text = readFile(stateFile(folder_.path()));
+    if (text.empty()) return nullptr;
+    nlohmann::json state = nlohmann::json::parse(text, nullptr, false);
+    return state.is_discarded() ? nlohmann::json() : state;
+}
+
+std::vector<nlohmann::json> ProgramRun::journal() const {
+    std::vector<nlohmann::json> entries;
+    std::istringstream lines(readFile(journalFile(folder_.path())));
+    std::string line;
+    while (std::getline(lines, line)) {
+        // A line still being written fails to parse and is left for the next look.
+        nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
+        if (!entry.is_discarded()) entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
+    return process_->waitForExit(timeout);
+}
+
+ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::filesystem::path& folder) {
+    const std::filesystem::path out = folder / "program.out";
+    const std::filesystem::path err = folder / "program.err";
+    ProgramOutcome outcome;
+    {
+        ChildProcess child({.program = program,
+                            .arguments = arguments,
+                            .environment = passedThrough(),
+                            .output = out,
+                            .errors = err});
+        if (const std::optional<int> code = child.waitForExit(kToolTimeout)) {
+            outcome.exitCode = *code;
+        } else {
+            ADD_FAILURE() << program << " did not end";
+        }
+    }
+    outcome.output = readFile(out);
+    outcome.errors = readFile(err);
+    return outcome;
+}
+
+std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position) {
+    const nlohmann::json* keys =
+        keyboard.is_object() && keyboard.contains("keys") ? &keyboard["keys"] : nullptr;
+    if (keys == nullptr || !keys->is_array() || position < 0 || position >= static_cast<int>(keys->size())) {
+        return {-1, -1, -1};
+    }
+    const nlohmann::json& cell = (*keys)[position];
+    return {cell.at(0).get<int>(), cell.at(1).get<int>(), cell.at(2).get<int>()};
+}
+
+std::array<int, 3> deviceColor(const nlohmann::json& keyboard) {
+    if (!keyboard.is_object() || !keyboard.contains("device")) return {-1, -1, -1};
+    const nlohmann::json& device = keyboard["device"];
+    return {device.at(0).get<int>(), device.at(1).get<int>(), device.at(2).get<int>()};
+}
+
+}  // namespace lumo::test
