@@ -73,13 +73,20 @@ std::optional<std::string> keyNameFromVcfg(std::string_view key) {
 }
 
 void applyCs2Bindings(const KeyValues& defaults, const KeyValues& user) {
-    std::map<std::string, std::string> keyCommands;
-    collectBindings(defaults, keyCommands);
-    collectBindings(user, keyCommands);
-    for (const auto& [key, command] : keyCommands) {
-        if (command == kUnbound) continue;
+    std::map<std::string, std::string> defaultKeys;
+    std::map<std::string, std::string> userKeys;
+    collectBindings(defaults, defaultKeys);
+    collectBindings(user, userKeys);
+    const auto apply = [](const std::string& key, const std::string& command) {
+        if (command == kUnbound) return;
         if (const auto name = keyNameFromVcfg(key)) applyBinding(*name, command);
+    };
+    // A key the player redefined (or unbound) no longer carries the default file's command;
+    // the player's bindings come last, so they win over the defaults file's.
+    for (const auto& [key, command] : defaultKeys) {
+        if (userKeys.count(key) == 0) apply(key, command);
     }
+    for (const auto& [key, command] : userKeys) apply(key, command);
 }
 
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {

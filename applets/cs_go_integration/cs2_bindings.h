@@ -18,9 +18,10 @@
 std::optional<std::string> keyNameFromVcfg(std::string_view key);
 
 // Applies the bindings of the defaults file, then those of the user file, to the binding
-// table (either may be empty): only the table's commands, never an arrow key. A user entry
-// "<unbound>" takes the key away from the command the defaults file gave it, which then keeps
-// its key from the built-in defaults.
+// table (either may be empty): only the table's commands, never an arrow key; within one file
+// in the reader's (lowercased, sorted) key order. A key the user file names, "<unbound>"
+// included, no longer carries the defaults file's command, which then keeps its key from the
+// built-in defaults unless the user file gives it another.
 void applyCs2Bindings(const lumo::util::KeyValues& defaults, const lumo::util::KeyValues& user);
 
 // The 32-bit account id of a SteamID64 text ("76561198034276409" -> 74010681), nullopt for

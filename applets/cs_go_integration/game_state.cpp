@@ -175,8 +175,11 @@ void takeHealth(double health) {
 std::optional<float> clipPercent(const json& weapon) {
     const auto clip = numberMember(weapon, "ammo_clip");
     const auto maximum = numberMember(weapon, "ammo_clip_max");
-    if (!clip || !maximum || !(*maximum > 0)) return std::nullopt;
-    return singlePrecision(*clip) / singlePrecision(*maximum) * 100.0f;
+    if (!clip || !maximum) return std::nullopt;
+    // Compared after the narrowing: a maximum too small for a float is zero there.
+    const float clipMaximum = singlePrecision(*maximum);
+    if (!(clipMaximum > 0.0f)) return std::nullopt;
+    return singlePrecision(*clip) / clipMaximum * 100.0f;
 }
 
 const char* slotCommand(std::string_view type) {
