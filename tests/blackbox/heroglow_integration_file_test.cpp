@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_steam.h"
 #include "program_run.h"
 #include "text.h"
 
@@ -14,27 +15,17 @@ namespace fs = std::filesystem;
 constexpr const char* kFileName = "gamestate_integration_kelvaron.cfg";
 constexpr const char* kNotInstalled = "Could not install the integration config file \n";
 
-// A Steam folder in a temp folder that knows Dota 2 under `installDir`, with the game's
-// cfg folder unless told otherwise.
-class FakeSteam {
+// A Steam folder that knows Dota 2 under `installDir`, with the game's cfg folder unless
+// told otherwise.
+class DotaSteam : public FakeSteam {
 public:
-    explicit FakeSteam(const std::string& installDir = "dota 2 beta", bool withCfgFolder = true) {
-        writeFile(
-            steam() / "steamapps" / "appmanifest_570.acf",
-            "\"AppState\"\n{\n\t\"appid\"\t\t\"570\"\n\t\"name\"\t\t\"Dota 2\"\n\t\"installdir\"\t\t\"" +
-                installDir + "\"\n}\n");
-        game_ = steam() / "steamapps" / "common" / fs::path(installDir);
-        fs::create_directories(withCfgFolder ? cfg() : game_);
+    explicit DotaSteam(const std::string& installDir = "dota 2 beta", bool withCfgFolder = true)
+        : FakeSteam(kDotaAppId, installDir) {
+        if (withCfgFolder) fs::create_directories(cfg());
     }
 
-    fs::path steam() const { return root_.path() / "Steam"; }
-    fs::path cfg() const { return game_ / "game" / "dota" / "cfg"; }
+    fs::path cfg() const { return game() / "game" / "dota" / "cfg"; }
     fs::path target() const { return cfg() / "gamestate_integration" / kFileName; }
-    std::string registry() const { return steamRegistrySection(steam()); }
-
-private:
-    TempFolder root_{"heroglow-steam"};
-    fs::path game_;
 };
 
 std::string shippedFile() { return readTestData(appletFilesFolder(), kFileName); }
@@ -59,7 +50,7 @@ TEST(HeroglowIntegrationFile, InstalledWhenMissing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeSteam steam(c.installDir);
+        DotaSteam steam(c.installDir);
         ASSERT_FALSE(fs::exists(steam.cfg() / "gamestate_integration"));
         ProgramRun run(heroglowSetup({.extraRegistry = steam.registry()}));
         ASSERT_TRUE(run.waitUntilListening());
@@ -74,7 +65,7 @@ TEST(HeroglowIntegrationFile, InstalledWhenMissing) {
 TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder) {
     TempFolder elsewhere("heroglow-cwd");
     {
-        FakeSteam steam;
+        DotaSteam steam;
         ProgramRun run(
             heroglowSetup({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()}));
         ASSERT_TRUE(run.waitUntilListening());
@@ -82,7 +73,7 @@ TEST(HeroglowIntegrationFile, SourceFollowsWorkingFolderThenProgramFolder) {
     }
     {
         writeFile(elsewhere.path() / "Applet_Files" / kFileName, "\"local copy\"\n{\n}\n");
-        FakeSteam steam;
+        DotaSteam steam;
         ProgramRun run(
             heroglowSetup({.extraRegistry = steam.registry(), .workingDirectory = elsewhere.path()}));
         ASSERT_TRUE(run.waitUntilListening());
@@ -94,7 +85,7 @@ TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone) {
     for (const std::string& content :
          {std::string(), std::string("\"mine\"\n{\n\t\"uri\" \"http://127.0.0.1:4000/\"\n}\n")}) {
         SCOPED_TRACE(content.empty() ? "empty file" : "other content");
-        FakeSteam steam;
+        DotaSteam steam;
         writeFile(steam.target(), content);
         ProgramRun run(heroglowSetup({.extraRegistry = steam.registry()}));
         ASSERT_TRUE(run.waitUntilListening());
@@ -108,7 +99,7 @@ TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone) {
 TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind) {
     TempFolder workingFolder("heroglow-cwd");
     writeFile(workingFolder.path() / "Applet_Files" / kFileName, std::string(256 * 1024, '/'));
-    FakeSteam steam;
+    DotaSteam steam;
     ProgramRun run(heroglowSetup({.registerSdk = false,
                                   .extraRegistry = steam.registry(),
                                   .workingDirectory = workingFolder.path(),
@@ -119,10 +110,10 @@ TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind) {
 }
 
 TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled) {
-    FakeSteam withoutCfg("dota 2 beta", false);
-    FakeSteam noDota;
+    DotaSteam withoutCfg("dota 2 beta", false);
+    DotaSteam noDota;
     fs::remove(noDota.steam() / "steamapps" / "appmanifest_570.acf");
-    FakeSteam brokenManifest;
+    DotaSteam brokenManifest;
     writeFile(brokenManifest.steam() / "steamapps" / "appmanifest_570.acf",
               "\"AppState\"\n{\n\t\"installdir\"\t\"\xff\xfe\"\n}\n");
 

@@ -51,6 +51,7 @@ std::string registryText(const ProgramSetup& setup) {
 }  // namespace
 
 const char* heroglowBinary() { return HEROGLOW_BINARY; }
+const char* roundglowBinary() { return ROUNDGLOW_BINARY; }
 const char* simulatorLibrary() { return SIMULATOR_LIBRARY; }
 const char* lumoSignBinary() { return LUMO_SIGN_BINARY; }
 const char* sdkSigningKey() { return SDK_SIGNING_KEY; }
@@ -64,6 +65,13 @@ ProgramSetup heroglowSetup(ProgramSetup setup) {
         std::any_of(setup.environment.begin(), setup.environment.end(),
                     [](const auto& variable) { return variable.first == kItemFeedVariable; });
     if (!feedNamed) setup.environment.emplace_back(kItemFeedVariable, kRefusedItemFeed);
+    return setup;
+}
+
+ProgramSetup roundglowSetup(ProgramSetup setup) {
+    if (setup.binary.empty()) setup.binary = roundglowBinary();
+    if (setup.port == 0) setup.port = kRoundglowPort;
+    if (setup.appId.empty()) setup.appId = kCounterStrikeAppId;
     return setup;
 }
 

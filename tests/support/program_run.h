@@ -23,9 +23,13 @@ using namespace std::chrono_literals;
 // heroglow's fixed game-state port and the app id Dota 2 posts with.
 inline constexpr std::uint16_t kHeroglowPort = 3002;
 inline constexpr const char* kDotaAppId = "570";
+// roundglow's, and Counter-Strike's.
+inline constexpr std::uint16_t kRoundglowPort = 5000;
+inline constexpr const char* kCounterStrikeAppId = "730";
 
 // The built programs and files the tests run with.
 const char* heroglowBinary();
+const char* roundglowBinary();
 const char* simulatorLibrary();   // signed stand-in SDK (a .sig file beside it)
 const char* lumoSignBinary();     // "" where the build has no lumo-sign
 const char* sdkSigningKey();      // key file that lumo-sign takes
@@ -49,6 +53,8 @@ struct ProgramSetup {
 // `setup` for heroglow: its binary, port 3002 and Dota 2's app id where they are not set,
 // and HEROGLOW_ITEM_FEED_URL at a refused address (fast) unless `setup.environment` names it.
 ProgramSetup heroglowSetup(ProgramSetup setup = {});
+// `setup` for roundglow: its binary, port 5000 and Counter-Strike's app id where not set.
+ProgramSetup roundglowSetup(ProgramSetup setup = {});
 
 // One process of a program (the real binary) in its own temp folder: temp HOME,
 // LUMO_REGISTRY, LUMO_OPTIONS, LUMO_SIM_STATE, LUMO_SIM_JOURNAL, the setup's variables, and

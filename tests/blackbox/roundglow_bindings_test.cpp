@@ -1,0 +1,207 @@
+// Which keys roundglow lights for the game commands, from the binding files of fake Steam trees
+// laid out as players' machines have them (CS:GO's config.cfg, Counter-Strike 2's vcfg files),
+// and how it follows the game's saves.
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "fake_steam.h"
+#include "program_run.h"
+
+namespace lumo::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+constexpr const char* kInstallDir = "Counter-Strike Global Offensive";
+const fs::path kData = ROUNDGLOW_TEST_DATA;
+
+// Cells of the keys the tests look at.
+constexpr int kW = 44, kR = 46, kI = 50, kX = 87, kG = 68, kC = 88, kSpace = 110, kCtrl = 105, kThree = 24,
+              kA = 64;
+constexpr std::array<int, 3> kDark{0, 0, 0};
+constexpr std::array<int, 3> kTerrorist{163, 86, 0};
+
+const std::string kSidePost = R"({"player": {"team": "T", "activity": "playing"}})";
+
+// Two side posts: the first repaints the key image, the second pushes it to the keyboard.
+json litKeys(ProgramRun& run) {
+    run.post(kSidePost);
+    run.post(kSidePost);
+    return run.keyboard();
+}
+
+bool lit(const json& keyboard, int cell) { return keyColor(keyboard, cell) == kTerrorist; }
+
+void setWriteTime(const fs::path& file, std::chrono::seconds fromNow) {
+    fs::last_write_time(file, fs::file_time_type::clock::now() + fromNow);
+}
+
+TEST(RoundglowBindings, GameWrittenConfigDecidesTheLitKeys) {
+    FakeSteam steam("730", kInstallDir);
+    writeFile(steam.game() / "csgo" / "cfg" / "config.cfg", readTestData(kData, "config.cfg"));
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    const json keyboard = litKeys(run);
+
+    EXPECT_TRUE(lit(keyboard, kW)) << "UPARROW never takes +forward from w";
+    EXPECT_TRUE(lit(keyboard, kX)) << "+reload is on x";
+    EXPECT_FALSE(lit(keyboard, kR)) << "r carries nothing";
+    EXPECT_FALSE(lit(keyboard, kSpace)) << "+jump's last bind is the mouse wheel, which has no key";
+    EXPECT_FALSE(lit(keyboard, kC));
+    EXPECT_FALSE(lit(keyboard, kThree)) << "slot3 is on MOUSE4";
+    EXPECT_TRUE(lit(keyboard, kG));
+    EXPECT_EQ(keyColor(keyboard, 0), kDark);
+}
+
+TEST(RoundglowBindings, SavesAreFollowedAndOnlyNewerTimesCount) {
+    FakeSteam steam("730", kInstallDir);
+    const fs::path config = steam.game() / "game" / "csgo" / "cfg" / "config.cfg";
+    writeFile(config, "unbindall\nbind \"x\" \"+reload\"\nbind \"W\" \"+forward\"\n");
+    setWriteTime(config, -60s);
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    json keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kX));
+    EXPECT_FALSE(lit(keyboard, kW)) << "key names are exact: W has no cell";
+
+    // A save without the +forward bind gives it back its default key; the rest is re-read.
+    writeFile(config, "unbindall\nbind \"r\" \"+reload\"\nbind \"a\" \"drop\"\n");
+    setWriteTime(config, -30s);
+    keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kR));
+    EXPECT_FALSE(lit(keyboard, kX));
+    EXPECT_TRUE(lit(keyboard, kW));
+    EXPECT_FALSE(lit(keyboard, kG)) << "drop moved to a";
+
+    // A file dated back is not a save: the old bindings stay.
+    writeFile(config, "unbindall\nbind \"x\" \"+reload\"\n");
+    setWriteTime(config, -45s);
+    keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kR));
+    EXPECT_FALSE(lit(keyboard, kX));
+
+    // Touched without a change (a newer time): read again, which brings in the last text.
+    setWriteTime(config, 0s);
+    keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kX));
+    EXPECT_FALSE(lit(keyboard, kR));
+}
+
+TEST(RoundglowBindings, ReadOnlyConfigIsRead) {
+    FakeSteam steam("730", kInstallDir);
+    const fs::path config = steam.game() / "csgo" / "cfg" / "config.cfg";
+    writeFile(config, "bind \"x\" \"+reload\"\n");
+    fs::permissions(config, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    EXPECT_TRUE(lit(litKeys(run), kX));
+}
+
+TEST(RoundglowBindings, UserdataConfigOfTheAccountThatSavedLast) {
+    FakeSteam steam("730", kInstallDir);
+    fs::create_directories(steam.game() / "csgo" / "cfg");  // the game folder holds none
+    writeFile(steam.userdataCfg("11111") / "config.cfg", "bind \"c\" \"+reload\"\n");
+    writeFile(steam.userdataCfg("22222") / "config.cfg", "bind \"x\" \"+reload\"\n");
+    setWriteTime(steam.userdataCfg("11111") / "config.cfg", -10s);
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    const json keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kX));
+    EXPECT_FALSE(lit(keyboard, kC));
+}
+
+TEST(RoundglowBindings, CandidateThatCannotBeExaminedIsPassedOver) {
+    FakeSteam steam("730", kInstallDir);
+    // A link to itself: asking whether csgo/cfg/config.cfg exists fails with a loop error.
+    fs::create_symlink("csgo", steam.game() / "csgo");
+    writeFile(steam.game() / "game" / "csgo" / "cfg" / "config.cfg", "bind \"x\" \"+reload\"\n");
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    EXPECT_TRUE(lit(litKeys(run), kX));
+    EXPECT_FALSE(run.waitForExit(0ms));
+}
+
+// Counter-Strike 2: the defaults file, then the player's differences.
+constexpr const char* kDefaultsVcfg = R"("config"
+{
+	"bindings"
+	{
+		"w"		"+forward"
+		"a"		"+left"
+		"r"		"+reload"
+		"SPACE"		"+jump"
+		"MOUSE1"		"+attack"
+		"1"		"slot1"
+	}
+})";
+constexpr const char* kUserVcfg = R"("config"
+{
+	"bindings"
+	{
+		"r"		"<unbound>"
+		"x"		"+reload"
+		"MOUSE4"		"<unbound>"
+		"scancode12"		"+jump"
+		"space"		"+duck"
+		"UPARROW"		"+forward"
+		"MOUSE5"		"slot1"
+	}
+})";
+
+TEST(RoundglowBindings, CounterStrike2FilesWinOverConfigCfg) {
+    FakeSteam steam("730", kInstallDir);
+    const fs::path gameCfg = steam.game() / "game" / "csgo" / "cfg";
+    writeFile(gameCfg / "user_keys_default.vcfg", kDefaultsVcfg);
+    writeFile(gameCfg / "config.cfg", "bind \"c\" \"+duck\"\n");  // left over from CS:GO
+    const fs::path user = steam.userdataCfg("11111") / "cs2_user_keys_0_slot0.vcfg";
+    writeFile(user, kUserVcfg);
+    setWriteTime(user, -60s);
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    json keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kX)) << "+reload moved to x";
+    EXPECT_FALSE(lit(keyboard, kR));
+    EXPECT_TRUE(lit(keyboard, kI)) << "scancode12 is i, now +jump";
+    EXPECT_TRUE(lit(keyboard, kSpace)) << "\"space\" is SPACE, now +duck";
+    EXPECT_FALSE(lit(keyboard, kCtrl)) << "+duck left CTRL";
+    EXPECT_TRUE(lit(keyboard, kW)) << "UPARROW never takes +forward";
+    EXPECT_FALSE(lit(keyboard, kC)) << "config.cfg is not read where CS2's files exist";
+    EXPECT_FALSE(lit(keyboard, 22)) << "slot1 on MOUSE5 lights nothing";
+
+    // The player saves a change in the game: re-read, repainted.
+    writeFile(user, R"("config" { "bindings" { "c" "+reload" } })");
+    keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kC)) << "the player's binding wins over the defaults file's r";
+    EXPECT_FALSE(lit(keyboard, kX));
+    EXPECT_FALSE(lit(keyboard, kR));
+    EXPECT_TRUE(lit(keyboard, kSpace)) << "+jump is back on SPACE";
+    EXPECT_FALSE(lit(keyboard, kI));
+}
+
+TEST(RoundglowBindings, PostsOfAnotherAccountSwitchToItsBindings) {
+    FakeSteam steam("730", kInstallDir);
+    writeFile(steam.game() / "game" / "csgo" / "cfg" / "user_keys_default.vcfg", kDefaultsVcfg);
+    const fs::path mine = steam.userdataCfg("11111") / "cs2_user_keys_0_slot0.vcfg";
+    const fs::path theirs = steam.userdataCfg("22222") / "cs2_user_keys_0_slot0.vcfg";
+    writeFile(mine, R"("config" { "bindings" { "x" "+reload" } })");
+    writeFile(theirs, R"("config" { "bindings" { "c" "+reload" } })");
+    setWriteTime(theirs, -60s);
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    EXPECT_TRUE(lit(litKeys(run), kX)) << "the account that saved last";
+
+    // 76561197960265728 + 22222: the player at the keyboard is the other account.
+    run.post(R"({"provider": {"name": "Counter-Strike: Global Offensive", "appid": 730,
+                 "steamid": "76561197960287950"}, "player": {"team": "T", "activity": "playing"}})");
+    const json keyboard = litKeys(run);
+    EXPECT_TRUE(lit(keyboard, kC));
+    EXPECT_FALSE(lit(keyboard, kX));
+    EXPECT_TRUE(lit(keyboard, kA));
+}
+
+}  // namespace
+}  // namespace lumo::test
