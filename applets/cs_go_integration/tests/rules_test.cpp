@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/game_state.h"
 #include "cs_go_integration/health_bar.h"
@@ -66,6 +67,44 @@ TEST(KeyTables, CellsAndDefaultsAsTheGameWritesThem) {
     EXPECT_EQ(keyCellTable.at("`"), 21);
     EXPECT_EQ(keyCellTable.at("ALT"), 108);
     EXPECT_EQ(keyCellTable.at("."), 94);
+}
+
+TEST(Cs2Keys, NamesAndScancodesBecomeTheTablesNames) {
+    resetKeyBindings();
+    buildKeyCellTable();
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"space", "SPACE"},
+        {"SPACE", "SPACE"},
+        {"Tab", "TAB"},
+        {"w", "w"},
+        {"W", "w"},
+        {"uparrow", "UPARROW"},
+        {"mouse4", "mouse4"},
+        {"scancode26", "w"},
+        {"scancode4", "a"},
+        {"scancode29", "z"},
+        {"scancode30", "1"},
+        {"scancode39", "0"},
+        {"scancode44", "SPACE"},
+        {"scancode53", "`"},
+        {"scancode224", "CTRL"},
+        {"scancode225", "SHIFT"},
+        {"scancode226", "ALT"},
+        {"scancode40", std::nullopt},
+        {"scancode", "scancode"},
+        {"scancode2x", "scancode2x"},
+    };
+    for (const auto& [key, name] : cases) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(keyNameFromVcfg(key), name);
+    }
+    EXPECT_EQ(accountIdFromSteamId("76561198034276409"), 74010681u);
+    EXPECT_EQ(accountIdFromSteamId("76561197960265728"), 0u);
+    for (const char* bad :
+         {"", "7656119796026572", "76561202255233024", "x76561198034276409", "76561198034276409 "}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(accountIdFromSteamId(bad), std::nullopt);
+    }
 }
 
 std::vector<OptionColor> run(int count, OptionColor on, OptionColor off, int filled) {
