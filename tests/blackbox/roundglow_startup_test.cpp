@@ -58,7 +58,7 @@ TEST(RoundglowStartup, CallsInOrderThenDarkAndServing) {
     ASSERT_TRUE(run.waitForOutput(kListening));
     // The loop starts after the dark keyboard: wait for it before reading the journal.
     std::vector<json> journal;
-    for (int i = 0; i < 100 && countOps(journal = run.journal(), "LumoLedSetLighting") == 0; ++i) {
+    for (int i = 0; i < 500 && countOps(journal = run.journal(), "LumoLedSetLighting") == 0; ++i) {
         std::this_thread::sleep_for(20ms);
     }
     EXPECT_EQ(run.output(), kListening) << "no Steam, an SDK that loads: nothing else to say";
@@ -141,15 +141,21 @@ TEST(RoundglowStartup, PortTakenEndsWithMinusOneBeforeAnythingElse) {
     EXPECT_FALSE(std::filesystem::exists(run.optionsPath())) << "no option is touched";
 }
 
-// How many options the loop read between `mark` and the first lighting call after it: the
-// poll of the iteration that accepted the next post.
+// How many options the loop read right before the first lighting call after `mark`: the
+// poll of the iteration that accepted the post that made the call. Counted backwards from
+// that call, so it does not matter whether the poll came before or after `mark` was taken.
 std::size_t readsBeforeNextLighting(const std::vector<json>& journal, std::size_t mark) {
-    std::size_t reads = 0;
-    for (std::size_t i = mark; i < journal.size(); ++i) {
-        if (!journal[i].value("op", "").starts_with("LumoGetConfigOption")) return reads;
-        ++reads;
+    const auto isRead = [&](std::size_t i) {
+        return journal[i].value("op", "").starts_with("LumoGetConfigOption");
+    };
+    std::size_t call = mark;
+    while (call < journal.size() && isRead(call)) ++call;
+    if (call == journal.size()) {
+        ADD_FAILURE() << "no lighting call after the option reads";
+        return 0;
     }
-    ADD_FAILURE() << "no lighting call after the option reads";
+    std::size_t reads = 0;
+    while (reads < call && isRead(call - 1 - reads)) ++reads;
     return reads;
 }
 
