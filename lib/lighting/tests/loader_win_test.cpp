@@ -99,6 +99,32 @@ TEST(AuthenticodeLoader, RefusesEverySignatureButTheMakersAndNeverLoadsThem) {
     }
 }
 
+TEST(AuthenticodeLoader, TakesImportsFromTheLibrarysFolderNeverFromTheWorkingFolder) {
+    namespace fs = std::filesystem;
+    const testing_support::ScratchFolder scratch("lumo-loader-imports");
+    const fs::path importer = fs::u8path(caseFile("importer.dll"));
+    const fs::path import = fs::u8path(caseFile("import\\lumo-test-import.dll"));
+    for (const char* folder : {"alone", "beside", "work"}) fs::create_directory(scratch.folder() / folder);
+    fs::copy_file(importer, scratch.folder() / "alone" / "importer.dll");
+    fs::copy_file(importer, scratch.folder() / "beside" / "importer.dll");
+    fs::copy_file(import, scratch.folder() / "beside" / "lumo-test-import.dll");
+    fs::copy_file(import, scratch.folder() / "work" / "lumo-test-import.dll");
+
+    // First, while nothing has loaded the import yet: planted in the working folder only.
+    const fs::path previous = fs::current_path();
+    fs::current_path(scratch.folder() / "work");
+    EXPECT_EQ(loadVerifiedLibrary(scratch.text("alone\\importer.dll")), nullptr);
+    fs::current_path(previous);
+
+    void* library = loadVerifiedLibrary(scratch.text("beside\\importer.dll"));
+    ASSERT_NE(library, nullptr);
+    const auto init = reinterpret_cast<bool (*)()>(findExport(library, "LumoLedInit"));
+    ASSERT_NE(init, nullptr);
+    EXPECT_TRUE(init());
+    // The programs never unload the SDK; the test does, so its folder can go.
+    ::FreeLibrary(static_cast<HMODULE>(library));
+}
+
 TEST(AuthenticodeLoader, RefusesPathsThatAreNotAbsolute) {
     const std::string absolute = caseFile("maker.dll");
     const std::string cases[] = {
