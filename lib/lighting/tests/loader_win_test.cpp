@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "filesystem/operations.h"
-#include "filesystem/tests/scratch_folder.h"
 #include "util/utf.h"
 
 namespace lumo::lighting {
@@ -69,7 +69,7 @@ TEST(AuthenticodeLoader, LoadsTheLibraryTheMakerSigned) {
 }
 
 TEST(AuthenticodeLoader, RefusesEverySignatureButTheMakersAndNeverLoadsThem) {
-    const testing_support::ScratchFolder scratch("lumo-loader");
+    const lumo::test::TempFolder scratch("lumo-loader");
     const std::vector<char> signedImage = readFile(caseFile("maker.dll"));
     ASSERT_FALSE(signedImage.empty());
 
@@ -84,12 +84,14 @@ TEST(AuthenticodeLoader, RefusesEverySignatureButTheMakersAndNeverLoadsThem) {
     writeFile(scratch.text("appended.dll"), appended);
 
     const std::string cases[] = {
-        caseFile("unsigned.dll"),        scratch.text("code-changed.dll"), scratch.text("appended.dll"),
-        caseFile("untrusted.dll"),        // a root the system does not trust
-        caseFile("expired.dll"),          // leaf valid 2020 only, no timestamp
-        caseFile("no-code-signing.dll"),  // leaf for server authentication only
-        caseFile("leaf-only.dll"),        // the issuing CA is missing from the signature
-        caseFile("other-name.dll"),       // a trusted chain for another maker
+        caseFile("unsigned.dll"),
+        scratch.text("code-changed.dll"),  // one code byte changed after signing
+        scratch.text("appended.dll"),      // one byte added after the signature
+        caseFile("untrusted.dll"),         // a root the system does not trust
+        caseFile("expired.dll"),           // leaf valid 2020 only, no timestamp
+        caseFile("no-code-signing.dll"),   // leaf for server authentication only
+        caseFile("leaf-only.dll"),         // the issuing CA is missing from the signature
+        caseFile("other-name.dll"),        // a trusted chain for another maker
         caseFile("missing.dll"),
     };
     for (const std::string& file : cases) {
@@ -101,18 +103,18 @@ TEST(AuthenticodeLoader, RefusesEverySignatureButTheMakersAndNeverLoadsThem) {
 
 TEST(AuthenticodeLoader, TakesImportsFromTheLibrarysFolderNeverFromTheWorkingFolder) {
     namespace fs = std::filesystem;
-    const testing_support::ScratchFolder scratch("lumo-loader-imports");
+    const lumo::test::TempFolder scratch("lumo-loader-imports");
     const fs::path importer = fs::u8path(caseFile("importer.dll"));
     const fs::path import = fs::u8path(caseFile("import\\lumo-test-import.dll"));
-    for (const char* folder : {"alone", "beside", "work"}) fs::create_directory(scratch.folder() / folder);
-    fs::copy_file(importer, scratch.folder() / "alone" / "importer.dll");
-    fs::copy_file(importer, scratch.folder() / "beside" / "importer.dll");
-    fs::copy_file(import, scratch.folder() / "beside" / "lumo-test-import.dll");
-    fs::copy_file(import, scratch.folder() / "work" / "lumo-test-import.dll");
+    for (const char* folder : {"alone", "beside", "work"}) fs::create_directory(scratch.path() / folder);
+    fs::copy_file(importer, scratch.path() / "alone" / "importer.dll");
+    fs::copy_file(importer, scratch.path() / "beside" / "importer.dll");
+    fs::copy_file(import, scratch.path() / "beside" / "lumo-test-import.dll");
+    fs::copy_file(import, scratch.path() / "work" / "lumo-test-import.dll");
 
     // First, while nothing has loaded the import yet: planted in the working folder only.
     const fs::path previous = fs::current_path();
-    fs::current_path(scratch.folder() / "work");
+    fs::current_path(scratch.path() / "work");
     EXPECT_EQ(loadVerifiedLibrary(scratch.text("alone\\importer.dll")), nullptr);
     fs::current_path(previous);
 
