@@ -2,11 +2,13 @@
 # (docs/sdk-signing.md). Sets
 #   LUMO_SDK_VERIFY_KEY        hex public key built into the binding
 #   LUMO_SDK_SIGNING_KEY_FILE  key file lumo_sign_library() signs with; empty: no signing
-# and defines lumo_sign_library(<target>). Windows builds rely on Authenticode instead, so
-# there the function does nothing.
+# and defines lumo_sign_library(<target>). Windows builds rely on Authenticode instead: there
+# the function signs with the build's test code-signing chain (cmake/LumoTestCodeSigning.cmake).
 
 if(WIN32)
+  include("${CMAKE_CURRENT_LIST_DIR}/LumoTestCodeSigning.cmake")
   function(lumo_sign_library target)
+    lumo_authenticode_sign(${target})
   endfunction()
   return()
 endif()

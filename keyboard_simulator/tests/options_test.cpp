@@ -257,7 +257,9 @@ TEST_F(OptionsTest, OtherProgramsAndUnknownMembersSurviveADeclaration) {
 TEST_F(OptionsTest, DefaultLocationFollowsTheUsersConfigurationFolder) {
     const std::filesystem::path config = folder / "xdg";
     const lumo::test::ScopedUnsetEnvironment noOptionsFile("LUMO_OPTIONS");
+    // The user's configuration folder: XDG_CONFIG_HOME on POSIX, APPDATA on Windows.
     const lumo::test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.string());
+    const lumo::test::ScopedEnvironment appData("APPDATA", config.string());
     double percent = 20.0;
     EXPECT_TRUE(sdk.LumoGetConfigOptionNumber(L"misc/flash_ammo_percent", &percent, 1));
     const Json saved = Json::parse(lumo::test::readFile(config / "lumo" / "options.json"));

@@ -3,6 +3,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "filesystem/operations.h"
 #include "lighting/sdk_library.h"
 
 namespace lumo::simulator::test {
@@ -71,7 +72,8 @@ void SimulatorTest::TearDown() {
 }
 
 std::string SimulatorTest::program() {
-    return std::filesystem::read_symlink("/proc/self/exe").filename().string();
+    // The simulator keeps options under the executable's base name, without ".exe".
+    return std::filesystem::path(lumo::filesystem::executable_path().wstring()).stem().string();
 }
 
 Json SimulatorTest::state() const { return Json::parse(lumo::test::readFile(statePath)); }

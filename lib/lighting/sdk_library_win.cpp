@@ -1,4 +1,5 @@
-// Verified loading of the SDK library for Windows: Authenticode and the signer's name, then LoadLibraryW.
+// Verified loading of the SDK library for Windows: Authenticode, the signer's chain and name, then
+// LoadLibraryExW.
 #include "lighting/sdk_library.h"
 
 #include "filesystem/path.h"
@@ -11,6 +12,7 @@
 #include <wintrust.h>
 #include <softpub.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,27 +28,70 @@ struct FileTraits {
     static bool valid(Handle handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
     static void close(Handle handle) { ::CloseHandle(handle); }
 };
-struct CertStoreTraits {
-    using Handle = HCERTSTORE;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle handle) { ::CertCloseStore(handle, 0); }
-};
-struct CryptMsgTraits {
-    using Handle = HCRYPTMSG;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle handle) { ::CryptMsgClose(handle); }
-};
-struct CertificateTraits {
-    using Handle = PCCERT_CONTEXT;
-    static Handle invalid() { return nullptr; }
-    static void close(Handle handle) { ::CertFreeCertificateContext(handle); }
-};
 using ScopedFile = lumo::util::UniqueHandle<FileTraits>;
-using ScopedCertStore = lumo::util::UniqueHandle<CertStoreTraits>;
-using ScopedCryptMsg = lumo::util::UniqueHandle<CryptMsgTraits>;
-using ScopedCertificate = lumo::util::UniqueHandle<CertificateTraits>;
 
-bool hasValidAuthenticode(HANDLE file, const std::wstring& path) {
+// True when the certificate lists the code-signing purpose. Windows takes a certificate
+// without the extension as good for every purpose; a maker's code-signing certificate always
+// names it, so its absence is a refusal here.
+bool allowsCodeSigning(PCCERT_CONTEXT certificate) {
+    DWORD size = 0;
+    if (!::CertGetEnhancedKeyUsage(certificate, CERT_FIND_EXT_ONLY_ENHKEY_USAGE_FLAG, nullptr, &size) ||
+        size < sizeof(CERT_ENHKEY_USAGE)) {
+        return false;
+    }
+    std::vector<BYTE> bytes(size);
+    auto* usage = reinterpret_cast<CERT_ENHKEY_USAGE*>(bytes.data());
+    if (!::CertGetEnhancedKeyUsage(certificate, CERT_FIND_EXT_ONLY_ENHKEY_USAGE_FLAG, usage, &size)) {
+        return false;
+    }
+    for (DWORD i = 0; i < usage->cUsageIdentifier; ++i) {
+        if (std::strcmp(usage->rgpszUsageIdentifier[i], szOID_PKIX_KP_CODE_SIGNING) == 0) return true;
+    }
+    return false;
+}
+
+// The certificate's simple display name (its common name); empty when it has none.
+std::wstring simpleName(PCCERT_CONTEXT certificate) {
+    // The size includes the terminator; 1 means an empty name.
+    const DWORD size =
+        ::CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
+    if (size <= 1) return {};
+    std::wstring name(size, L'\0');
+    ::CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name.data(), size);
+    name.resize(size - 1);
+    return name;
+}
+
+// Checks the chain WinVerifyTrust built for the file's signer. WinVerifyTrust's result alone
+// is not enough everywhere: Wine 8 reports success for an untrusted root with SHA-256
+// certificates, for expired and wrong-purpose leaves and for chains that never reach a root.
+// On Windows these checks agree with WinVerifyTrust. The name is read from this verified
+// chain only, never from certificates the file merely carries.
+bool signerChainIsTheMakers(HANDLE stateData) {
+    CRYPT_PROVIDER_DATA* provider = ::WTHelperProvDataFromStateData(stateData);
+    if (provider == nullptr) return false;
+    CRYPT_PROVIDER_SGNR* signer = ::WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0);
+    if (signer == nullptr || signer->pChainContext == nullptr) return false;
+    PCCERT_CHAIN_CONTEXT chain = signer->pChainContext;
+    if (chain->TrustStatus.dwErrorStatus != CERT_TRUST_NO_ERROR || chain->cChain == 0 ||
+        chain->rgpChain[0]->cElement == 0) {
+        return false;
+    }
+
+    CERT_CHAIN_POLICY_PARA policy{};
+    policy.cbSize = sizeof(policy);
+    CERT_CHAIN_POLICY_STATUS status{};
+    status.cbSize = sizeof(status);
+    if (!::CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_AUTHENTICODE, chain, &policy, &status) ||
+        status.dwError != ERROR_SUCCESS) {
+        return false;
+    }
+
+    PCCERT_CONTEXT leaf = chain->rgpChain[0]->rgpElement[0]->pCertContext;
+    return allowsCodeSigning(leaf) && simpleName(leaf) == kMakerName;
+}
+
+bool hasTheMakersSignature(HANDLE file, const std::wstring& path) {
     WINTRUST_FILE_INFO fileInfo{};
     fileInfo.cbStruct = sizeof(fileInfo);
     fileInfo.pcwszFilePath = path.c_str();
@@ -65,81 +110,38 @@ bool hasValidAuthenticode(HANDLE file, const std::wstring& path) {
 
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
     const LONG status = ::WinVerifyTrust(nullptr, &action, &trustData);
-
-    // The verify call keeps state that only the close action releases.
+    // The chain lives in the verify call's state, which only the close action releases.
+    const bool trusted = status == ERROR_SUCCESS && signerChainIsTheMakers(trustData.hWVTStateData);
     trustData.dwStateAction = WTD_STATEACTION_CLOSE;
     ::WinVerifyTrust(nullptr, &action, &trustData);
-    return status == ERROR_SUCCESS;
-}
-
-// The simple display name of the certificate that signed the file's embedded signature.
-std::wstring signerName(const std::wstring& path) {
-    DWORD encoding = 0;
-    DWORD contentType = 0;
-    DWORD formatType = 0;
-    ScopedCertStore store;
-    ScopedCryptMsg message;
-    if (!::CryptQueryObject(CERT_QUERY_OBJECT_FILE, path.c_str(), CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED,
-                            CERT_QUERY_FORMAT_FLAG_BINARY, 0, &encoding, &contentType, &formatType,
-                            store.receive(), message.receive(), nullptr)) {
-        return {};
-    }
-
-    DWORD signerInfoSize = 0;
-    if (!::CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, nullptr, &signerInfoSize) ||
-        signerInfoSize == 0) {
-        return {};
-    }
-    std::vector<BYTE> signerInfoBytes(signerInfoSize);
-    if (!::CryptMsgGetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, signerInfoBytes.data(),
-                            &signerInfoSize)) {
-        return {};
-    }
-    const auto* signerInfo = reinterpret_cast<const CMSG_SIGNER_INFO*>(signerInfoBytes.data());
-
-    CERT_INFO wanted{};
-    wanted.Issuer = signerInfo->Issuer;
-    wanted.SerialNumber = signerInfo->SerialNumber;
-    const ScopedCertificate certificate(::CertFindCertificateInStore(
-        store.get(), X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SUBJECT_CERT, &wanted, nullptr));
-    if (certificate.get() == nullptr) {
-        return {};
-    }
-
-    // The size includes the terminator; 1 means an empty name.
-    const DWORD nameSize =
-        ::CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, nullptr, 0);
-    if (nameSize <= 1) {
-        return {};
-    }
-    std::wstring name(nameSize, L'\0');
-    ::CertGetNameStringW(certificate.get(), CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name.data(), nameSize);
-    name.resize(nameSize - 1);
-    return name;
+    return trusted;
 }
 
 }  // namespace
 
 void* loadVerifiedLibrary(const std::string& path) {
     const std::wstring widePath = lumo::util::fromUtf8(path);
-    // LoadLibraryW searches the DLL search path for a relative name and could load a file other
-    // than the one checked.
+    // A relative name would be looked up along the DLL search path and could load a file
+    // other than the one checked.
     if (widePath.empty() || !lumo::filesystem::path(widePath).is_absolute() ||
         widePath.find(L'\0') != std::wstring::npos) {
         return nullptr;
     }
 
     // Held open without write or delete sharing until the library is loaded, so the file
-    // cannot be changed or replaced between the check and LoadLibraryW.
+    // cannot be changed or replaced between the check and the load.
     const ScopedFile file(::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return nullptr;
     }
-    if (!hasValidAuthenticode(file.get(), widePath) || signerName(widePath) != kMakerName) {
+    if (!hasTheMakersSignature(file.get(), widePath)) {
         return nullptr;
     }
-    return ::LoadLibraryW(widePath.c_str());
+    // The library's own imports come from its folder and System32 only, never from the
+    // working folder or PATH, where anyone could plant a DLL of the same name.
+    return ::LoadLibraryExW(widePath.c_str(), nullptr,
+                            LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 void* findExport(void* library, const char* name) {

@@ -59,8 +59,11 @@ std::string readRegistryString(const std::string& keyPath, const std::string& va
     // data fills all 520 bytes without a NUL of its own.
     std::array<char16_t, 261> buffer{};
     DWORD size = 520;
-    if (RegQueryValueExW(key.get(), widenBytes(valueName).c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
+    DWORD type = REG_NONE;
+    // Only REG_SZ is a string: a number's bytes would read as text otherwise.
+    if (RegQueryValueExW(key.get(), widenBytes(valueName).c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
         return {};
     }
     return toUtf8(buffer.data());

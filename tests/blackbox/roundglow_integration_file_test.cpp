@@ -46,7 +46,9 @@ TEST(RoundglowIntegrationFile, InstalledIntoTheFolderTheGameReads) {
         const std::string output = startAndOutput(steam);
         EXPECT_EQ(output.find(kNotInstalled), std::string::npos) << output;
         EXPECT_EQ(readFile((cs2 ? cs2Cfg : csgoCfg) / kFileName), readTestData(kShipped, kFileName));
-        if (cs2) EXPECT_FALSE(fs::exists(csgoCfg / kFileName));
+        if (cs2) {
+            EXPECT_FALSE(fs::exists(csgoCfg / kFileName));
+        }
     }
 }
 

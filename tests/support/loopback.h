@@ -67,6 +67,10 @@ private:
 int connectionResetCode();
 int addressInUseCode();
 
+// False where resetAndClose cannot make a reset: Wine 8 ends the connection in order even
+// with a zero linger time.
+bool resetReachesThePeer();
+
 // The system calls behind the client, one file per system (loopback_posix.cpp,
 // loopback_win.cpp). Each reports failure as its result and nothing else.
 namespace loopback_system {

@@ -69,5 +69,6 @@ bool isListening(std::uint16_t port) {
 
 int connectionResetCode() { return ECONNRESET; }
 int addressInUseCode() { return EADDRINUSE; }
+bool resetReachesThePeer() { return true; }
 
 }  // namespace lumo::test

@@ -68,4 +68,10 @@ bool isListening(std::uint16_t port) {
 int connectionResetCode() { return WSAECONNRESET; }
 int addressInUseCode() { return WSAEADDRINUSE; }
 
+bool resetReachesThePeer() {
+    // Wine's ntdll exports wine_get_version; Windows' does not.
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr;
+}
+
 }  // namespace lumo::test

@@ -1,5 +1,5 @@
 // Child processes of the tests, for POSIX systems: posix_spawn and waitpid.
-#include "process.h"
+#include "child_process.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -14,7 +14,7 @@
 
 #include "files.h"
 #include "loopback.h"
-#include "process.h"
+#include "child_process.h"
 
 namespace lumo::test {
 

@@ -262,6 +262,7 @@ TEST_F(Receiver, HandsOverWhatArrivedBeforeTheTimeOut) {
 }
 
 TEST_F(Receiver, AResetConnectionIsReportedAndServingGoesOn) {
+    if (!lumo::test::resetReachesThePeer()) GTEST_SKIP() << "no abortive close here";
     LoopbackClient faulty(port_);
     ASSERT_TRUE(faulty.connected());
     faulty.resetAndClose();
@@ -295,15 +296,20 @@ TEST_F(Receiver, PausesAfterEachRequestAndRunsHousekeepingBeforeEachAccept) {
 }
 
 TEST_F(Receiver, ABusyPortFailsToBind) {
+    // Serving first: a stop before the serving thread starts would end it without a word.
+    ASSERT_TRUE(log_.waitForAcceptWaits(1, 2s));
     GameStateListener second = openGameStateListener(port_);
     EXPECT_FALSE(second);
     EXPECT_EQ(second.failure(), ListenFailure::bind);
     EXPECT_EQ(serveGameState(second, {}), -1);
 
     stop();
-    EXPECT_TRUE(std::regex_match(output(), std::regex("Server connected\n\nError at bind: " +
-                                                      std::to_string(lumo::test::addressInUseCode()) +
-                                                      "\nError at accept: -?[0-9]+\n")));
+    const std::string printed = output();
+    EXPECT_TRUE(
+        std::regex_match(printed, std::regex("Server connected\n\nError at bind: " +
+                                             std::to_string(lumo::test::addressInUseCode()) +
+                                             "\nError at accept: -?[0-9]+\n")))
+        << printed;
 }
 
 TEST_F(Receiver, ThePortCanBeTakenAgainRightAfterServing) {
