@@ -72,15 +72,15 @@ fs::path userdataFile(std::initializer_list<const char*> relative) {
     std::error_code ec;
     fs::path newest;
     fs::file_time newestTime = 0;
+    const std::wstring preferredFolder = preferredAccount ? std::to_wstring(*preferredAccount) : L"";
     for (const fs::path& account : fs::directory_entries(join(fs::path(steam), {"userdata"}), ec)) {
         const fs::path candidate = join(account, relative);
         const auto written = fs::last_write_time(candidate);
         if (!written) continue;
-        const std::wstring& text = account.native_text();
-        if (preferredAccount &&
-            text.substr(text.find_last_of(L"\\/") + 1) == std::to_wstring(*preferredAccount)) {
+        // The account folder's name is the account id.
+        const std::wstring_view text = account.native_text();
+        if (preferredAccount && text.substr(text.find_last_of(L"\\/") + 1) == preferredFolder)
             return candidate;
-        }
         if (newest.empty() || *written > newestTime) {
             newest = candidate;
             newestTime = *written;

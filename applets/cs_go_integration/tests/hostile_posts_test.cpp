@@ -126,8 +126,9 @@ TEST_F(HostilePosts, LargeAndDeepPostsEndQuickly) {
     // As many weapons as a 10000-byte request holds, each of them low on ammunition.
     std::string weapons;
     for (int n = 0; weapons.size() < 9800; ++n) {
-        weapons += (n ? "," : "") + std::string("\"weapon_") + std::to_string(n) +
-                   R"(":{"type":"Rifle","ammo_clip":1,"ammo_clip_max":30})";
+        if (n > 0) weapons += ',';
+        weapons += "\"weapon_" + std::to_string(n);
+        weapons += R"(":{"type":"Rifle","ammo_clip":1,"ammo_clip_max":30})";
     }
     handle(R"({"player":{"team":"T","activity":"playing","weapons":{)" + weapons + "}}}");
     EXPECT_EQ(recording_sdk::keyColor(keyBitmap, 22), (std::array<int, 4>{255, 255, 255, 255}));
