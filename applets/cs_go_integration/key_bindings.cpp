@@ -209,6 +209,19 @@ void applyBinding(const std::string& key, const std::string& command) {
     binding->second = key;
 }
 
+namespace {
+
+// The player's file, of the preferred account when it has one; its stored time starts at 0, so
+// the next check reads it.
+void locateCs2UserFile() {
+    cs2UserFile = {};
+    const fs::path user = userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"});
+    if (!user.empty()) cs2UserFile.path = user.wstring();
+    accountOfLocatedFiles = preferredAccount;
+}
+
+}  // namespace
+
 void locateCs2BindingFiles() {
     cs2DefaultsFile = {};
     const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
@@ -219,21 +232,13 @@ void locateCs2BindingFiles() {
         } catch (const std::exception&) {
         }
     }
-    cs2UserFile = {};
-    const fs::path user = userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"});
-    if (!user.empty()) cs2UserFile.path = user.wstring();
-    accountOfLocatedFiles = preferredAccount;
+    locateCs2UserFile();
 }
 
 void preferAccount(std::uint32_t accountId) { preferredAccount = accountId; }
 
 void checkConfigFile() {
-    if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) {
-        // Found afresh with a stored time of 0, so the check below reads it.
-        const WatchedFile defaults = cs2DefaultsFile;
-        locateCs2BindingFiles();
-        cs2DefaultsFile = defaults;
-    }
+    if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) locateCs2UserFile();
     if (!cs2DefaultsFile.path.empty() || !cs2UserFile.path.empty()) {
         // Both times are taken, so that one check takes in a save of either file.
         const bool defaultsSaved = takeNewerTime(cs2DefaultsFile);
