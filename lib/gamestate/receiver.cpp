@@ -99,6 +99,10 @@ RequestRead readRequest(const SocketHandle& connection, std::array<char, kReques
 }  // namespace
 
 GameStateListener openGameStateListener(std::uint16_t port) {
+    return openGameStateListener(port, lumo::gamestate::resolveLocalhost);
+}
+
+GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost) {
     auto state = std::make_unique<GameStateListener::State>();
     if (lumo::gamestate::startSocketLibrary() != 0) {
         std::cout << "Error at WSAStartup\n" << std::flush;
@@ -112,9 +116,11 @@ GameStateListener openGameStateListener(std::uint16_t port) {
         std::cout << "Error opening socket: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::socket);
     }
-    // Never the wildcard address: the game posts from this machine, nobody else may.
-    const std::optional<std::uint32_t> address = lumo::gamestate::resolveLocalhost();
+    // Never the wildcard address: the game posts from this machine, nobody else may. Nor an
+    // address a hosts file gave "localhost" off the loopback network.
+    std::optional<std::uint32_t> address = resolveLocalhost();
     if (!address) return failedListener(std::move(state), ListenFailure::resolve);
+    if (!lumo::gamestate::isLoopbackAddress(*address)) address = lumo::gamestate::ipv4Address(127, 0, 0, 1);
 
     if ((error = lumo::gamestate::bindSocket(state->socket, *address, port)) != 0) {
         std::cout << "Error at bind: " << error << std::endl;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The game-state receiver: a blocking, single-threaded TCP server on the loopback address
 // that takes the game's HTTP POSTs one at a time and never answers them.
@@ -33,13 +34,20 @@ private:
     std::unique_ptr<State> state_;
 };
 
+// Resolves "localhost": its first IPv4 address in network byte order, nullopt when it does
+// not resolve.
+using LocalhostResolver = std::function<std::optional<std::uint32_t>()>;
+
 // Starts the socket library, creates an IPv4 TCP socket, binds it to the first address of
-// "localhost" on `port`, listens with a backlog of 5 and prints "Server connected\n\n".
+// "localhost" on `port` (127.0.0.1 instead when that address is not a loopback one, as a
+// hosts file can make it), listens with a backlog of 5 and prints "Server connected\n\n".
 // On failure prints the step's message ("Error at WSAStartup\n", "Error opening socket: ",
 // "Error at bind: ", "Error at listen: ", each code followed by a line end; nothing when
 // "localhost" does not resolve) and returns a listener that tests false. Port 0 binds a free
 // port, which port() then tells.
 GameStateListener openGameStateListener(std::uint16_t port);
+// The same with another resolver, for tests.
+GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost);
 
 // Called once per request: `jsonStart` points at the first '{' of the NUL-terminated request
 // text inside the receive buffer, or is null when there is none; `received` counts the bytes

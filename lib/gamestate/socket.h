@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 // The few socket operations the game-state receiver needs, over BSD sockets or Winsock.
@@ -53,14 +54,29 @@ void stopSocketLibrary();
 // A new IPv4 TCP stream socket; `error` receives the code when the result is empty.
 SocketHandle openTcpSocket(int& error);
 
+// The IPv4 address a.b.c.d in network byte order, as sockets take it.
+inline std::uint32_t ipv4Address(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+    const std::uint8_t bytes[4] = {a, b, c, d};
+    std::uint32_t address = 0;
+    std::memcpy(&address, bytes, sizeof address);
+    return address;
+}
+
+// True for an address (network byte order) of 127.0.0.0/8, which never leaves the machine.
+inline bool isLoopbackAddress(std::uint32_t address) {
+    std::uint8_t bytes[4];
+    std::memcpy(bytes, &address, sizeof bytes);
+    return bytes[0] == 127;
+}
+
 // The first IPv4 address "localhost" resolves to, in network byte order; nullopt when it
 // does not resolve.
 std::optional<std::uint32_t> resolveLocalhost();
 
 // Binds to `address` (network byte order) and `port` (host order; 0 picks a free one).
 // On POSIX the port may be rebound while connections of an earlier run sit in TIME_WAIT;
-// Windows keeps the default exclusive binding, because its SO_REUSEADDR would let two
-// programs share the port. A port somebody listens on fails either way.
+// Windows binds for exclusive use, because there a socket with SO_REUSEADDR could otherwise
+// share the port. A port somebody listens on fails either way.
 int bindSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port);
 int listenOnSocket(const SocketHandle& socket, int backlog);
 // The local port the socket is bound to; 0 when it cannot be told.

@@ -46,7 +46,13 @@ std::optional<std::uint32_t> resolveLocalhost() {
 }
 
 int bindSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port) {
-    // No SO_REUSEADDR here: on Windows it would let a second program bind the same port.
+    // No SO_REUSEADDR here: on Windows it would let a second program bind the same port. And
+    // without exclusive use, another program's socket with SO_REUSEADDR could still share it
+    // and take the game's posts.
+    const BOOL exclusive = TRUE;
+    if (::setsockopt(handleOf(socket), SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
+                     reinterpret_cast<const char*>(&exclusive), sizeof exclusive) == SOCKET_ERROR)
+        return ::WSAGetLastError();
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(port);

@@ -7,12 +7,7 @@ namespace lumo::test {
 using lumo::gamestate::Received;
 using lumo::gamestate::SocketHandle;
 
-std::uint32_t loopbackAddress() {
-    const unsigned char bytes[4] = {127, 0, 0, 1};
-    std::uint32_t address = 0;
-    std::memcpy(&address, bytes, sizeof address);
-    return address;
-}
+std::uint32_t loopbackAddress() { return lumo::gamestate::ipv4Address(127, 0, 0, 1); }
 
 void startSocketsOnce() {
     // Never stopped: sockets stay usable until the test program ends.
@@ -73,6 +68,13 @@ std::uint16_t unusedLoopbackPort() {
     const SocketHandle socket = lumo::gamestate::openTcpSocket(error);
     if (!socket || lumo::gamestate::bindSocket(socket, loopbackAddress(), 0) != 0) return 0;
     return lumo::gamestate::boundPort(socket);
+}
+
+bool canBindSharing(std::uint16_t port) {
+    startSocketsOnce();
+    int error = 0;
+    const SocketHandle socket = lumo::gamestate::openTcpSocket(error);
+    return socket && loopback_system::bindSharing(socket.get(), port);
 }
 
 PortBlocker::PortBlocker(std::uint16_t port) {

@@ -63,6 +63,10 @@ private:
     lumo::gamestate::SocketHandle socket_;
 };
 
+// True when a socket of another program, with SO_REUSEADDR set, could bind 127.0.0.1:`port`
+// (it is released at once).
+bool canBindSharing(std::uint16_t port);
+
 // The system's codes for a connection reset by the peer and for an address in use.
 int connectionResetCode();
 int addressInUseCode();
@@ -82,6 +86,8 @@ long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes);
 void shutdownSending(lumo::gamestate::NativeSocket socket);
 // Makes the next close reset the connection (a zero linger time).
 void resetOnClose(lumo::gamestate::NativeSocket socket);
+// Sets SO_REUSEADDR, as a port-stealing program would, and binds 127.0.0.1:`port`.
+bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port);
 }  // namespace loopback_system
 
 // The request a game sends for `jsonBody` to 127.0.0.1:`port`, header and body in one text:

@@ -56,6 +56,16 @@ long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes) {
 
 void shutdownSending(lumo::gamestate::NativeSocket socket) { ::shutdown(fd(socket), SHUT_WR); }
 
+bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
+    const int on = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = loopbackAddress();
+    return ::setsockopt(fd(socket), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 &&
+           ::bind(fd(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
 void resetOnClose(lumo::gamestate::NativeSocket socket) {
     const linger immediate{1, 0};
     ::setsockopt(fd(socket), SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);

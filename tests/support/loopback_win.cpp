@@ -32,6 +32,17 @@ long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes) {
 
 void shutdownSending(lumo::gamestate::NativeSocket socket) { ::shutdown(handleOf(socket), SD_SEND); }
 
+bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
+    const BOOL on = TRUE;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = loopbackAddress();
+    return ::setsockopt(handleOf(socket), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on),
+                        sizeof on) == 0 &&
+           ::bind(handleOf(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
 void resetOnClose(lumo::gamestate::NativeSocket socket) {
     const linger immediate{1, 0};
     ::setsockopt(handleOf(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&immediate),

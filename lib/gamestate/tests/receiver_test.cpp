@@ -305,10 +305,9 @@ TEST_F(Receiver, ABusyPortFailsToBind) {
 
     stop();
     const std::string printed = output();
-    EXPECT_TRUE(
-        std::regex_match(printed, std::regex("Server connected\n\nError at bind: " +
-                                             std::to_string(lumo::test::addressInUseCode()) +
-                                             "\nError at accept: -?[0-9]+\n")))
+    EXPECT_TRUE(std::regex_match(printed, std::regex("Server connected\n\nError at bind: " +
+                                                     std::to_string(lumo::test::addressInUseCode()) +
+                                                     "\nError at accept: -?[0-9]+\n")))
         << printed;
 }
 
@@ -326,6 +325,25 @@ TEST_F(Receiver, ThePortCanBeTakenAgainRightAfterServing) {
     EXPECT_TRUE(again);
     EXPECT_EQ(again.failure(), ListenFailure::none);
     EXPECT_EQ(again.port(), port_);
+}
+
+TEST_F(Receiver, NoOtherSocketCanShareThePort) {
+    EXPECT_FALSE(lumo::test::canBindSharing(port_)) << "a socket with SO_REUSEADDR bound the port";
+}
+
+TEST(ReceiverAddress, ALocalhostOffTheMachineBindsTheLoopbackAddressInstead) {
+    testing::internal::CaptureStdout();
+    // What a hosts file line "192.0.2.7 localhost" makes the first IPv4 address.
+    GameStateListener listener =
+        openGameStateListener(0, [] { return lumo::gamestate::ipv4Address(192, 0, 2, 7); });
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Server connected\n\n");
+    ASSERT_TRUE(listener);
+    EXPECT_TRUE(LoopbackClient(listener.port()).connected());
+
+    testing::internal::CaptureStdout();
+    GameStateListener unresolved = openGameStateListener(0, [] { return std::nullopt; });
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(unresolved.failure(), ListenFailure::resolve);
 }
 
 }  // namespace
