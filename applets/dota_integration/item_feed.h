@@ -10,10 +10,12 @@ extern std::string itemDataText;
 // environment variable HEROGLOW_ITEM_FEED_URL when that is set and not empty.
 std::string itemFeedAddress();
 
-// libcurl write callback: appends size * count bytes to `text`; 0 (abort) when it is null.
+// libcurl write callback: appends size * count bytes to `text`; 0 (abort) when it is null or
+// the text would grow beyond 32 MiB, which then is emptied.
 std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::string* text);
 
 // Downloads the item feed into itemDataText and checks that it parses: 0, or -1 when the
 // text is not JSON. Transfer failures are reported on standard output. Gives up on a feed
-// that cannot be reached within 5 s or does not finish within 15 s.
+// that cannot be reached within 5 s, does not finish within 15 s, is larger than 32 MiB or
+// redirects more than 5 times; only http and https are followed.
 int fetchItemData();

@@ -114,7 +114,7 @@ void LoopbackHttpServer::answer(SocketHandle connection) {
     std::string reply =
         "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
     reply += "Content-Type: " + response.contentType + "\r\n";
-    reply += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+    if (!response.unannounced) reply += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     if (!response.location.empty()) reply += "Location: " + response.location + "\r\n";
     reply += "Connection: close\r\n\r\n" + response.body;
     sendAll(connection.get(), reply);

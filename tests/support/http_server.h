@@ -17,8 +17,9 @@ struct HttpResponse {
     int status = 200;
     std::string contentType = "application/json";
     std::string body{};
-    std::string location{};  // sent as a Location header when not empty
-    bool silent = false;     // accept the request and never answer (the connection stays open)
+    std::string location{};    // sent as a Location header when not empty
+    bool silent = false;       // accept the request and never answer (the connection stays open)
+    bool unannounced = false;  // no Content-Length: the body ends where the connection does
 };
 
 // A tiny HTTP/1.1 server on 127.0.0.1 and a free port, on one thread of its own: it serves

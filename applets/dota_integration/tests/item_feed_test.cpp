@@ -1,6 +1,9 @@
 // fetchItemData in-process: its results, messages and the text it keeps.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "environment.h"
 #include "http_server.h"
 #include "dota_integration/item_feed.h"
@@ -25,21 +28,37 @@ TEST(ItemFeedAddress, VariableReplacesTheBuiltInAddressWhenSet) {
     EXPECT_EQ(itemFeedAddress(), "http://127.0.0.1:8080/items.json");
 }
 
-TEST(ItemFeed, AppendToTextRefusesAMissingText) {
+TEST(ItemFeed, AppendToTextRefusesAMissingTextAndMoreThan32MiB) {
     char data[] = "abcdef";
     EXPECT_EQ(appendToText(data, 2, 3, nullptr), 0u);
     std::string text = "x";
     EXPECT_EQ(appendToText(data, 2, 3, &text), 6u);
     EXPECT_EQ(text, "xabcdef");
+    text.assign((32u << 20) - 6, ' ');
+    EXPECT_EQ(appendToText(data, 2, 3, &text), 6u) << "exactly 32 MiB fits";
+    EXPECT_EQ(appendToText(data, 1, 1, &text), 0u);
+    EXPECT_TRUE(text.empty());
 }
 
 TEST(ItemFeed, ResultMessageAndKeptText) {
     const std::string catalogue = R"({"itemdata":{"blink":{"id":1}}})";
-    LoopbackHttpServer server({
+    const std::string huge(40u << 20, ' ');
+    std::map<std::string, HttpResponse> routes{
         {"/ok", {.body = catalogue}},
         {"/html", {.contentType = "text/html", .body = "<html></html>"}},
         {"/comment", {.body = "/* no comments */ {}"}},
-    });
+        {"/huge", {.body = huge}},
+        {"/huge-unannounced", {.body = huge, .unannounced = true}},
+        {"/to-file", {.status = 302, .location = "file:///etc/hostname"}},
+        {"/hop10", {.body = catalogue}},
+    };
+    // /hop0 reaches the catalogue after 10 redirects, /hop5 after 5.
+    for (int hop = 0; hop < 10; ++hop)
+        routes["/hop" + std::to_string(hop)] = {.status = 302, .location = "/hop" + std::to_string(hop + 1)};
+    LoopbackHttpServer ftp({});
+    routes["/to-ftp"] = {.status = 302,
+                         .location = "ftp://127.0.0.1:" + std::to_string(ftp.port()) + "/items"};
+    LoopbackHttpServer server(std::move(routes));
     struct Case {
         const char* name;
         std::string url;
@@ -53,6 +72,12 @@ TEST(ItemFeed, ResultMessageAndKeptText) {
         {"HTML page", server.url("/html"), -1, "Bad JSON received", "<html></html>"},
         {"JSON with a comment", server.url("/comment"), -1, "Bad JSON received", "/* no comments */ {}"},
         {"connection refused", refused, 0, "curl_easy_perform() failed: 7\n", ""},
+        {"40 MiB announced", server.url("/huge"), 0, "curl_easy_perform() failed: 63\n", ""},
+        {"40 MiB unannounced", server.url("/huge-unannounced"), 0, "curl_easy_perform() failed: 23\n", ""},
+        {"redirect to a file", server.url("/to-file"), 0, "curl_easy_perform() failed: 1\n", ""},
+        {"redirect to ftp", server.url("/to-ftp"), 0, "curl_easy_perform() failed: 1\n", ""},
+        {"5 redirects", server.url("/hop5"), 0, "", catalogue},
+        {"10 redirects", server.url("/hop0"), 0, "curl_easy_perform() failed: 47\n", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
