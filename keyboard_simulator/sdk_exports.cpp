@@ -108,270 +108,347 @@ Effect effect(const char* kind, std::optional<int> key, Rgb color, int duration,
     return made;
 }
 
+// Runs an export's whole body: nothing thrown, not even while its arguments are being
+// recorded, may reach a caller that is C.
+template <typename Body>
+bool caught(const Body& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace
 
 extern "C" {
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedInit() {
-    return Simulator::instance().initialize("LumoLedInit", Json::array());
+    return caught([&] { return Simulator::instance().initialize("LumoLedInit", Json::array()); });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedInitWithName(const wchar_t* applicationName) {
-    if (applicationName == nullptr)
-        return lighting("LumoLedInitWithName", Json::array({nullptr}), [](Keyboard&) { return false; });
-    return Simulator::instance().initialize("LumoLedInitWithName", Json::array({text(applicationName)}));
+    return caught([&] {
+        if (applicationName == nullptr)
+            return lighting("LumoLedInitWithName", Json::array({nullptr}), [](Keyboard&) { return false; });
+        return Simulator::instance().initialize("LumoLedInitWithName", Json::array({text(applicationName)}));
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionNumber(const wchar_t* path, double* value, int flag) {
-    return option("LumoGetConfigOptionNumber", Json::array({text(path), pointee(value), flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      if (value == nullptr) return false;
-                      Json stored = *value;
-                      if (!readOption(store, program, path, OptionType::number, stored)) return false;
-                      *value = stored.get<double>();
-                      result = *value;
-                      return true;
-                  });
+    return caught([&] {
+        return option("LumoGetConfigOptionNumber", Json::array({text(path), pointee(value), flag}),
+                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                          if (value == nullptr) return false;
+                          Json stored = *value;
+                          if (!readOption(store, program, path, OptionType::number, stored)) return false;
+                          *value = stored.get<double>();
+                          result = *value;
+                          return true;
+                      });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionBool(const wchar_t* path, bool* value, int flag) {
-    return option("LumoGetConfigOptionBool", Json::array({text(path), pointee(value), flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      if (value == nullptr) return false;
-                      Json stored = *value;
-                      if (!readOption(store, program, path, OptionType::boolean, stored)) return false;
-                      *value = stored.get<bool>();
-                      result = *value;
-                      return true;
-                  });
+    return caught([&] {
+        return option("LumoGetConfigOptionBool", Json::array({text(path), pointee(value), flag}),
+                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                          if (value == nullptr) return false;
+                          Json stored = *value;
+                          if (!readOption(store, program, path, OptionType::boolean, stored)) return false;
+                          *value = stored.get<bool>();
+                          result = *value;
+                          return true;
+                      });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue,
                                                         int flag) {
-    return option("LumoGetConfigOptionColor",
-                  Json::array({text(path), pointee(red), pointee(green), pointee(blue), flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      if (red == nullptr || green == nullptr || blue == nullptr) return false;
-                      Json stored = Json::array({*red, *green, *blue});
-                      if (!readOption(store, program, path, OptionType::color, stored)) return false;
-                      *red = stored[0].get<int>();
-                      *green = stored[1].get<int>();
-                      *blue = stored[2].get<int>();
-                      result = Json::array({*red, *green, *blue});
-                      return true;
-                  });
+    return caught([&] {
+        return option("LumoGetConfigOptionColor",
+                      Json::array({text(path), pointee(red), pointee(green), pointee(blue), flag}),
+                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                          if (red == nullptr || green == nullptr || blue == nullptr) return false;
+                          Json stored = Json::array({*red, *green, *blue});
+                          if (!readOption(store, program, path, OptionType::color, stored)) return false;
+                          *red = stored[0].get<int>();
+                          *green = stored[1].get<int>();
+                          *blue = stored[2].get<int>();
+                          result = Json::array({*red, *green, *blue});
+                          return true;
+                      });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRect(const wchar_t* path, int* x, int* y, int* width,
                                                        int* height, int flag) {
-    return option("LumoGetConfigOptionRect",
-                  Json::array({text(path), pointee(x), pointee(y), pointee(width), pointee(height), flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      if (x == nullptr || y == nullptr || width == nullptr || height == nullptr) return false;
-                      Json stored = Json::array({*x, *y, *width, *height});
-                      if (!readOption(store, program, path, OptionType::rect, stored)) return false;
-                      *x = stored[0].get<int>();
-                      *y = stored[1].get<int>();
-                      *width = stored[2].get<int>();
-                      *height = stored[3].get<int>();
-                      result = Json::array({*x, *y, *width, *height});
-                      return true;
-                  });
+    return caught([&] {
+        return option(
+            "LumoGetConfigOptionRect",
+            Json::array({text(path), pointee(x), pointee(y), pointee(width), pointee(height), flag}),
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                if (x == nullptr || y == nullptr || width == nullptr || height == nullptr) return false;
+                Json stored = Json::array({*x, *y, *width, *height});
+                if (!readOption(store, program, path, OptionType::rect, stored)) return false;
+                *x = stored[0].get<int>();
+                *y = stored[1].get<int>();
+                *width = stored[2].get<int>();
+                *height = stored[3].get<int>();
+                result = Json::array({*x, *y, *width, *height});
+                return true;
+            });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRange(const wchar_t* path, double* value, double minimum,
                                                         double maximum, int flag) {
-    return option("LumoGetConfigOptionRange",
-                  Json::array({text(path), pointee(value), minimum, maximum, flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      if (value == nullptr || !(minimum <= maximum)) return false;
-                      Json stored = *value;
-                      if (!readOption(store, program, path, OptionType::number, stored)) return false;
-                      const double chosen = stored.get<double>();
-                      // A value edited outside the range is not handed on.
-                      if (!(chosen >= minimum && chosen <= maximum)) return false;
-                      *value = chosen;
-                      result = chosen;
-                      return true;
-                  });
+    return caught([&] {
+        return option("LumoGetConfigOptionRange",
+                      Json::array({text(path), pointee(value), minimum, maximum, flag}),
+                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                          if (value == nullptr || !(minimum <= maximum)) return false;
+                          Json stored = *value;
+                          if (!readOption(store, program, path, OptionType::number, stored)) return false;
+                          const double chosen = stored.get<double>();
+                          // A value edited outside the range is not handed on.
+                          if (!(chosen >= minimum && chosen <= maximum)) return false;
+                          *value = chosen;
+                          result = chosen;
+                          return true;
+                      });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionSelect(const wchar_t* path, wchar_t* value, int valueSize,
                                                          const wchar_t* choices, int flag) {
-    Json entry = value == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(value, valueSize)));
-    return option(
-        "LumoGetConfigOptionSelect", Json::array({text(path), entry, valueSize, text(choices), flag}),
-        [&](OptionStore& store, const OptionPlace& program, Json& result) {
-            if (value == nullptr || choices == nullptr || valueSize < static_cast<int>(sizeof(wchar_t)))
-                return false;
-            Json stored = entry;
-            if (!readOption(store, program, path, OptionType::select, stored)) return false;
-            result = writeBounded(stored.get<std::string>(), value, valueSize);
-            return true;
-        });
+    return caught([&] {
+        Json entry =
+            value == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(value, valueSize)));
+        return option(
+            "LumoGetConfigOptionSelect", Json::array({text(path), entry, valueSize, text(choices), flag}),
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                if (value == nullptr || choices == nullptr || valueSize < static_cast<int>(sizeof(wchar_t)))
+                    return false;
+                Json stored = entry;
+                if (!readOption(store, program, path, OptionType::select, stored)) return false;
+                result = writeBounded(stored.get<std::string>(), value, valueSize);
+                return true;
+            });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionKeyInput(const wchar_t* path, wchar_t* buffer,
                                                            int bufferSize, int flag) {
-    Json entry =
-        buffer == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(buffer, bufferSize)));
-    return option("LumoGetConfigOptionKeyInput", Json::array({text(path), entry, bufferSize, flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                      // Not even a terminator fits: nothing may be written.
-                      if (buffer == nullptr || bufferSize < static_cast<int>(sizeof(wchar_t))) return false;
-                      Json stored = entry;
-                      if (!readOption(store, program, path, OptionType::key, stored)) return false;
-                      result = writeBounded(stored.get<std::string>(), buffer, bufferSize);
-                      return true;
-                  });
+    return caught([&] {
+        Json entry =
+            buffer == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(buffer, bufferSize)));
+        return option("LumoGetConfigOptionKeyInput", Json::array({text(path), entry, bufferSize, flag}),
+                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                          // Not even a terminator fits: nothing may be written.
+                          if (buffer == nullptr || bufferSize < static_cast<int>(sizeof(wchar_t)))
+                              return false;
+                          Json stored = entry;
+                          if (!readOption(store, program, path, OptionType::key, stored)) return false;
+                          result = writeBounded(stored.get<std::string>(), buffer, bufferSize);
+                          return true;
+                      });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoSetConfigOptionLabel(const wchar_t* path, const wchar_t* label, int flag) {
-    return option("LumoSetConfigOptionLabel", Json::array({text(path), text(label), flag}),
-                  [&](OptionStore& store, const OptionPlace& program, Json&) {
-                      std::optional<OptionPlace> place = placeOf(program, path);
-                      if (!place || label == nullptr) return false;
-                      return store.label(*place, lumo::util::toUtf8(std::wstring(label)));
-                  });
+    return caught([&] {
+        return option("LumoSetConfigOptionLabel", Json::array({text(path), text(label), flag}),
+                      [&](OptionStore& store, const OptionPlace& program, Json&) {
+                          std::optional<OptionPlace> place = placeOf(program, path);
+                          if (!place || label == nullptr) return false;
+                          const std::string labelText = lumo::util::toUtf8(std::wstring(label));
+                          // Malformed text converts to nothing; an empty label is not what was meant.
+                          if (labelText.empty() && *label != L'\0') return false;
+                          return store.label(*place, labelText);
+                      });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveCurrentLighting() {
-    return lighting("LumoLedSaveCurrentLighting", Json::array(), [](Keyboard& keyboard) {
-        keyboard.saveLighting();
-        return true;
+    return caught([&] {
+        return lighting("LumoLedSaveCurrentLighting", Json::array(), [](Keyboard& keyboard) {
+            keyboard.saveLighting();
+            return true;
+        });
     });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetTargetDevice(int mask) {
-    return lighting("LumoLedSetTargetDevice", Json::array({mask}),
-                    [&](Keyboard& keyboard) { return keyboard.setTargetDevice(mask); });
+    return caught([&] {
+        return lighting("LumoLedSetTargetDevice", Json::array({mask}),
+                        [&](Keyboard& keyboard) { return keyboard.setTargetDevice(mask); });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLighting(int red, int green, int blue) {
-    return lighting("LumoLedSetLighting", Json::array({red, green, blue}), [&](Keyboard& keyboard) {
-        return keyboard.setLighting({red, green, blue});
+    return caught([&] {
+        return lighting("LumoLedSetLighting", Json::array({red, green, blue}), [&](Keyboard& keyboard) {
+            return keyboard.setLighting({red, green, blue});
+        });
     });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLighting() {
-    return lighting("LumoLedRestoreLighting", Json::array(),
-                    [](Keyboard& keyboard) { return keyboard.restoreLighting(); });
+    return caught([&] {
+        return lighting("LumoLedRestoreLighting", Json::array(),
+                        [](Keyboard& keyboard) { return keyboard.restoreLighting(); });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashLighting(int red, int green, int blue, int duration,
                                                     int interval) {
-    return lighting("LumoLedFlashLighting", Json::array({red, green, blue, duration, interval}),
-                    [&](Keyboard& keyboard) {
-                        return keyboard.startKeyboardEffect(
-                            effect("flash", std::nullopt, {red, green, blue}, duration, interval),
-                            Keyboard::Clock::now());
-                    });
+    return caught([&] {
+        return lighting("LumoLedFlashLighting", Json::array({red, green, blue, duration, interval}),
+                        [&](Keyboard& keyboard) {
+                            return keyboard.startKeyboardEffect(
+                                effect("flash", std::nullopt, {red, green, blue}, duration, interval),
+                                Keyboard::Clock::now());
+                        });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseLighting(int red, int green, int blue, int duration,
                                                     int interval) {
-    return lighting("LumoLedPulseLighting", Json::array({red, green, blue, duration, interval}),
-                    [&](Keyboard& keyboard) {
-                        return keyboard.startKeyboardEffect(
-                            effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
-                            Keyboard::Clock::now());
-                    });
+    return caught([&] {
+        return lighting("LumoLedPulseLighting", Json::array({red, green, blue, duration, interval}),
+                        [&](Keyboard& keyboard) {
+                            return keyboard.startKeyboardEffect(
+                                effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
+                                Keyboard::Clock::now());
+                        });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingFromBitmap(const unsigned char* bitmap) {
-    return lighting("LumoLedSetLightingFromBitmap", Json::array({hex(bitmap, lumo::sdk::kBitmapBytes)}),
-                    [&](Keyboard& keyboard) { return keyboard.setLightingFromBitmap(bitmap); });
+    return caught([&] {
+        return lighting("LumoLedSetLightingFromBitmap", Json::array({hex(bitmap, lumo::sdk::kBitmapBytes)}),
+                        [&](Keyboard& keyboard) { return keyboard.setLightingFromBitmap(bitmap); });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedExcludeKeysFromBitmap(const int* keys, int count) {
-    std::vector<int> scanCodes;
-    if (keys != nullptr && count > 0) scanCodes.assign(keys, keys + count);
-    const Json listed = keys == nullptr ? Json(nullptr) : Json(scanCodes);
-    return lighting("LumoLedExcludeKeysFromBitmap", Json::array({listed, count}), [&](Keyboard& keyboard) {
-        if (count < 0 || (keys == nullptr && count > 0)) return false;
-        return keyboard.excludeKeysFromBitmap(scanCodes);
+    return caught([&] {
+        std::vector<int> scanCodes;
+        if (keys != nullptr && count > 0) scanCodes.assign(keys, keys + count);
+        const Json listed = keys == nullptr ? Json(nullptr) : Json(scanCodes);
+        return lighting("LumoLedExcludeKeysFromBitmap", Json::array({listed, count}),
+                        [&](Keyboard& keyboard) {
+                            if (count < 0 || (keys == nullptr && count > 0)) return false;
+                            return keyboard.excludeKeysFromBitmap(scanCodes);
+                        });
     });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithScanCode(int key, int red, int green, int blue) {
-    return lighting(
-        "LumoLedSetLightingForKeyWithScanCode", Json::array({key, red, green, blue}),
-        [&](Keyboard& keyboard) {
-            return keyboard.setKeyLighting(lumo::simulator::cellOfScanCode(key), {red, green, blue});
-        });
+    return caught([&] {
+        return lighting(
+            "LumoLedSetLightingForKeyWithScanCode", Json::array({key, red, green, blue}),
+            [&](Keyboard& keyboard) {
+                return keyboard.setKeyLighting(lumo::simulator::cellOfScanCode(key), {red, green, blue});
+            });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithHidCode(int key, int red, int green, int blue) {
-    return lighting(
-        "LumoLedSetLightingForKeyWithHidCode", Json::array({key, red, green, blue}), [&](Keyboard& keyboard) {
-            return keyboard.setKeyLighting(lumo::simulator::cellOfHidCode(key), {red, green, blue});
-        });
+    return caught([&] {
+        return lighting(
+            "LumoLedSetLightingForKeyWithHidCode", Json::array({key, red, green, blue}),
+            [&](Keyboard& keyboard) {
+                return keyboard.setKeyLighting(lumo::simulator::cellOfHidCode(key), {red, green, blue});
+            });
+    });
 }
 
 // The simulated keyboard knows no key numbering of these two kinds: no key is found.
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithQuartzCode(int key, int red, int green, int blue) {
-    return lighting("LumoLedSetLightingForKeyWithQuartzCode", Json::array({key, red, green, blue}),
-                    [](Keyboard&) { return false; });
+    return caught([&] {
+        return lighting("LumoLedSetLightingForKeyWithQuartzCode", Json::array({key, red, green, blue}),
+                        [](Keyboard&) { return false; });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithKeyName(int keyName, int red, int green,
                                                                    int blue) {
-    return lighting("LumoLedSetLightingForKeyWithKeyName", Json::array({keyName, red, green, blue}),
-                    [](Keyboard&) { return false; });
+    return caught([&] {
+        return lighting("LumoLedSetLightingForKeyWithKeyName", Json::array({keyName, red, green, blue}),
+                        [](Keyboard&) { return false; });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseSingleKey(int key, int red, int green, int blue, int red2,
                                                      int green2, int blue2, int duration, bool repeat) {
-    return lighting("LumoLedPulseSingleKey",
-                    Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat}),
-                    [&](Keyboard& keyboard) {
-                        Effect pulse = effect("pulse", key, {red, green, blue}, duration, std::nullopt);
-                        pulse.color2 = Rgb{red2, green2, blue2};
-                        pulse.repeat = repeat;
-                        return keyboard.startKeyEffect(pulse, Keyboard::Clock::now());
-                    });
+    return caught([&] {
+        return lighting("LumoLedPulseSingleKey",
+                        Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat}),
+                        [&](Keyboard& keyboard) {
+                            Effect pulse = effect("pulse", key, {red, green, blue}, duration, std::nullopt);
+                            pulse.color2 = Rgb{red2, green2, blue2};
+                            pulse.repeat = repeat;
+                            return keyboard.startKeyEffect(pulse, Keyboard::Clock::now());
+                        });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashSingleKey(int key, int red, int green, int blue, int duration,
                                                      int interval) {
-    return lighting("LumoLedFlashSingleKey", Json::array({key, red, green, blue, duration, interval}),
-                    [&](Keyboard& keyboard) {
-                        return keyboard.startKeyEffect(
-                            effect("flash", key, {red, green, blue}, duration, interval),
-                            Keyboard::Clock::now());
-                    });
+    return caught([&] {
+        return lighting("LumoLedFlashSingleKey", Json::array({key, red, green, blue, duration, interval}),
+                        [&](Keyboard& keyboard) {
+                            return keyboard.startKeyEffect(
+                                effect("flash", key, {red, green, blue}, duration, interval),
+                                Keyboard::Clock::now());
+                        });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffectsOnKey(int key) {
-    return lighting("LumoLedStopEffectsOnKey", Json::array({key}),
-                    [&](Keyboard& keyboard) { return keyboard.stopEffectsOnKey(key); });
+    return caught([&] {
+        return lighting("LumoLedStopEffectsOnKey", Json::array({key}),
+                        [&](Keyboard& keyboard) { return keyboard.stopEffectsOnKey(key); });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveLightingForKey(int key) {
-    return lighting("LumoLedSaveLightingForKey", Json::array({key}),
-                    [&](Keyboard& keyboard) { return keyboard.saveKeyLighting(key); });
+    return caught([&] {
+        return lighting("LumoLedSaveLightingForKey", Json::array({key}),
+                        [&](Keyboard& keyboard) { return keyboard.saveKeyLighting(key); });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLightingForKey(int key) {
-    return lighting("LumoLedRestoreLightingForKey", Json::array({key}),
-                    [&](Keyboard& keyboard) { return keyboard.restoreKeyLighting(key); });
+    return caught([&] {
+        return lighting("LumoLedRestoreLightingForKey", Json::array({key}),
+                        [&](Keyboard& keyboard) { return keyboard.restoreKeyLighting(key); });
+    });
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffects() {
-    return lighting("LumoLedStopEffects", Json::array(), [](Keyboard& keyboard) {
-        keyboard.stopEffects();
-        return true;
+    return caught([&] {
+        return lighting("LumoLedStopEffects", Json::array(), [](Keyboard& keyboard) {
+            keyboard.stopEffects();
+            return true;
+        });
     });
 }
 
 // The simulated keyboard has no lighting zones.
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForTargetZone(unsigned char zone, int red, int green,
                                                                int blue) {
-    return lighting("LumoLedSetLightingForTargetZone", Json::array({zone, red, green, blue}),
-                    [](Keyboard&) { return false; });
+    return caught([&] {
+        return lighting("LumoLedSetLightingForTargetZone", Json::array({zone, red, green, blue}),
+                        [](Keyboard&) { return false; });
+    });
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown() { return Simulator::instance().shutdown("LumoLedShutdown"); }
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown() {
+    return caught([] { return Simulator::instance().shutdown("LumoLedShutdown"); });
+}
 
 }  // extern "C"
 

@@ -76,6 +76,23 @@ TEST_F(ExportsTest, NullPointersAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(optionsPath));
 }
 
+TEST_F(ExportsTest, MalformedWideTextIsRefused) {
+    // A lone surrogate is malformed in UTF-16 and UTF-32 alike.
+    const wchar_t lone[] = {L'c', L'/', static_cast<wchar_t>(0xD800), L'\0'};
+    int red = 1, green = 2, blue = 3;
+    wchar_t buffer[4] = {static_cast<wchar_t>(0xDC00), L'\0'};
+    EXPECT_FALSE(sdk.LumoGetConfigOptionColor(lone, &red, &green, &blue, 1));
+    EXPECT_FALSE(sdk.LumoSetConfigOptionLabel(L"misc", lone, 1));
+    EXPECT_FALSE(sdk.LumoGetConfigOptionKeyInput(lone, buffer, sizeof buffer, 1));
+    EXPECT_EQ(red + green + blue, 6);
+    EXPECT_FALSE(std::filesystem::exists(optionsPath));
+    // Each call was still recorded, the malformed text as empty text.
+    const std::vector<Json> lines = journal();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.back().at("op"), "LumoGetConfigOptionKeyInput");
+    EXPECT_EQ(lines.back().at("args")[0], "");
+}
+
 TEST_F(ExportsTest, CallsFromTwoThreadsLeaveConsistentFiles) {
     auto lighting = [this] {
         for (int i = 0; i < 100; ++i) sdk.LumoLedSetLighting(i % 101, 0, 0);
