@@ -1,4 +1,5 @@
 // roundglow's entry point on POSIX systems, where it runs with the simulated keyboard.
 #include "cs_go_integration/roundglow.h"
+#include "util/entry_guard.h"
 
-int main() { return runRoundglow(); }
+int main() { return runGuarded("roundglow", runRoundglow); }
