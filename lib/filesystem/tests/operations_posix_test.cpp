@@ -1,13 +1,13 @@
 #include "filesystem/operations.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "files.h"
+#include "unprivileged_posix.h"
 
 namespace lumo::filesystem {
 namespace {
@@ -21,10 +21,6 @@ protected:
         std::filesystem::create_symlink(root / "file.txt", root / "link");
         std::filesystem::create_symlink(root / "nowhere", root / "dangling");
         std::filesystem::create_symlink(root / "loop", root / "loop");
-    }
-    ~PosixFileQueries() override {
-        std::error_code ignored;
-        std::filesystem::permissions(scratch_.path() / "locked", std::filesystem::perms::owner_all, ignored);
     }
     path at(const char* name) const { return path(scratch_.text()) / path(name); }
 
@@ -92,17 +88,21 @@ TEST_F(PosixFileQueries, UnencodableTextIsInvalidArgument) {
     EXPECT_EQ(ec, std::make_error_code(std::errc::invalid_argument));
 }
 
-TEST_F(PosixFileQueries, PermissionDeniedIsAnError) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    const std::filesystem::path locked = scratch_.path() / "locked";
-    std::filesystem::create_directory(locked);
-    std::ofstream(locked / "inside") << "x";
-    std::filesystem::permissions(locked, std::filesystem::perms::none);
-    std::error_code ec;
-    EXPECT_FALSE(exists(at("locked\\inside"), ec));
-    EXPECT_EQ(ec, std::make_error_code(std::errc::permission_denied));
-    EXPECT_THROW((void)exists(at("locked\\inside")), filesystem_error);
-    EXPECT_THROW((void)is_directory(at("locked\\inside")), filesystem_error);
+TEST(PosixFilePermissions, PermissionDeniedIsAnError) {
+    lumo::test::runUnprivileged([] {
+        const lumo::test::TempFolder scratch("lumo-fs-locked");
+        const std::filesystem::path locked = scratch.path() / "locked";
+        std::filesystem::create_directory(locked);
+        std::ofstream(locked / "inside") << "x";
+        std::filesystem::permissions(locked, std::filesystem::perms::none);
+        const path inside = path(scratch.text()) / path("locked\\inside");
+        std::error_code ec;
+        EXPECT_FALSE(exists(inside, ec));
+        EXPECT_EQ(ec, std::make_error_code(std::errc::permission_denied));
+        EXPECT_THROW((void)exists(inside), filesystem_error);
+        EXPECT_THROW((void)is_directory(inside), filesystem_error);
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    });
 }
 
 }  // namespace
