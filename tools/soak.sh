@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Soak test (not part of CI): sends POSTS realistic posts (default 2000) to each program over
 # loopback with the simulated keyboard, both programs at once, and reports per program the
-# CPU time it spent per post and its resident memory before the first post and after the
-# last. Each program pauses 200 ms after every post, so 2000 posts take about 7 minutes.
+# CPU time it spent per post and its resident memory before the first post, halfway and
+# after the last (warm-up growth shows in the first half; a leak in the second too). Each program pauses 200 ms after every post, so 2000 posts take about 7 minutes.
 #   tools/soak.sh [POSTS]
 # Uses the default build (built first when needed); the run's files go to build/default/soak.
 set -euo pipefail
@@ -57,10 +57,11 @@ soak() {
   fi
   sleep 1  # start-up's own pause and first writes
   local files=("$data"/*.json)
-  local cpu_before rss_before
+  local cpu_before rss_before rss_half=0
   cpu_before=$(cpu_ticks "$pid")
   rss_before=$(rss_kib "$pid")
   for ((i = 0; i < posts; i++)); do
+    ((i == posts / 2)) && rss_half=$(rss_kib "$pid")
     # The program never answers; curl ends when it closes the connection.
     curl -s -m 5 -o /dev/null -A "Valve/Steam HTTP Client 1.0 ($app)" -H "Content-Type: application/json" \
       --data-binary "@${files[i % ${#files[@]}]}" "http://127.0.0.1:$port/" || true
@@ -74,9 +75,9 @@ soak() {
     return 1
   fi
   awk -v n="$name" -v p="$posts" -v t="$ticks" -v c=$((cpu_after - cpu_before)) \
-    -v b="$rss_before" -v a="$rss_after" 'BEGIN {
-      printf "%-9s %5d posts  CPU %.3f ms/post  RSS %d KiB at the start, %d KiB at the end (%+d)\n",
-             n, p, 1000 * c / t / p, b, a, a - b }'
+    -v b="$rss_before" -v h="$rss_half" -v a="$rss_after" 'BEGIN {
+      printf "%-9s %5d posts  CPU %.3f ms/post  RSS %d KiB at the start, %d halfway, %d at the end\n",
+             n, p, 1000 * c / t / p, b, h, a }'
 }
 
 soak heroglow "$build/applets/dota_integration/heroglow" 3002 570 \
