@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_steam.h"
+#include "dota_steam.h"
 #include "program_run.h"
 #include "text.h"
 
@@ -11,22 +11,6 @@ namespace lumo::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kFileName = "gamestate_integration_kelvaron.cfg";
-constexpr const char* kNotInstalled = "Could not install the integration config file \n";
-
-// A Steam folder that knows Dota 2 under `installDir`, with the game's cfg folder unless
-// told otherwise.
-class DotaSteam : public FakeSteam {
-public:
-    explicit DotaSteam(const std::string& installDir = "dota 2 beta", bool withCfgFolder = true)
-        : FakeSteam(kDotaAppId, installDir) {
-        if (withCfgFolder) fs::create_directories(cfg());
-    }
-
-    fs::path cfg() const { return game() / "game" / "dota" / "cfg"; }
-    fs::path target() const { return cfg() / "gamestate_integration" / kFileName; }
-};
 
 std::string shippedFile() { return readTestData(appletFilesFolder(), kFileName); }
 
@@ -92,21 +76,6 @@ TEST(HeroglowIntegrationFile, PresentFileIsLeftAlone) {
         EXPECT_EQ(run.output().find(kNotInstalled), std::string::npos);
         EXPECT_EQ(readFile(steam.target()), content);
     }
-}
-
-// A copy cut short (here: the disk fills up) must not stay behind, or the next start would
-// take it for an installed file.
-TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind) {
-    TempFolder workingFolder("heroglow-cwd");
-    writeFile(workingFolder.path() / "Applet_Files" / kFileName, std::string(256 * 1024, '/'));
-    DotaSteam steam;
-    ProgramRun run(heroglowSetup({.registerSdk = false,
-                                  .extraRegistry = steam.registry(),
-                                  .workingDirectory = workingFolder.path(),
-                                  .fileSizeLimit = 64 * 1024}));
-    ASSERT_TRUE(run.waitUntilListening());
-    EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
-    EXPECT_FALSE(fs::exists(steam.target()));
 }
 
 TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled) {

@@ -120,6 +120,7 @@ TEST_F(HeroglowReceiver, SilentConnectionDelaysTheNextPostOnly) {
 }
 
 TEST_F(HeroglowReceiver, ResetConnectionIsReportedAndServingGoesOn) {
+    if (!resetReachesThePeer()) GTEST_SKIP() << "no abortive close here";
     LoopbackClient faulty(kHeroglowPort);
     ASSERT_TRUE(faulty.connected());
     faulty.resetAndClose();

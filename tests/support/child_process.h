@@ -20,7 +20,8 @@ struct ProcessStart {
     std::filesystem::path output{};
     std::filesystem::path errors{};
     // When set, files the child writes may not grow beyond this many bytes: writes fail as
-    // on a full disk, no signal.
+    // on a full disk, no signal. POSIX systems only: Windows has no such limit, and there the
+    // constructor throws.
     std::optional<long> fileSizeLimit{};
 };
 
@@ -37,6 +38,7 @@ public:
     // nothing when the process still runs after `timeout`.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     // Asks the process to end, kills it when it has not ended after `grace`, and reaps it.
+    // On Windows it ends at once (TerminateProcess), with the code SIGTERM gives elsewhere.
     void stop(std::chrono::milliseconds grace);
 
 private:

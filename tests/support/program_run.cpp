@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "environment.h"
+#include "program_platform.h"
 #include "text.h"
 
 namespace lumo::test {
@@ -20,8 +22,6 @@ constexpr auto kStopGrace = 2s;
 constexpr auto kToolTimeout = 60s;
 constexpr const char* kItemFeedVariable = "HEROGLOW_ITEM_FEED_URL";
 constexpr const char* kRefusedItemFeed = "http://127.0.0.1:9/";
-// Variables from the test's own environment that the program may see.
-constexpr const char* kPassedThrough[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"};
 // What a sanitized program writes when it finds a fault.
 constexpr const char* kSanitizerFindings[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
                                               "runtime error:"};
@@ -33,10 +33,26 @@ std::filesystem::path journalFile(const std::filesystem::path& folder) { return 
 
 std::vector<std::pair<std::string, std::string>> passedThrough() {
     std::vector<std::pair<std::string, std::string>> variables;
-    for (const char* name : kPassedThrough) {
+    for (const std::string& name : passedThroughVariables()) {
         if (std::optional<std::string> value = environmentValue(name)) variables.emplace_back(name, *value);
     }
     return variables;
+}
+
+// A path as UTF-8 text, which is what child processes are given on every system.
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The build's files by absolute paths: on Windows the build's own are rooted but without a
+// drive, and a program working on another drive would look there.
+const char* absolute(const char* path) {
+    static std::map<std::string, std::string> known;
+    auto [entry, added] = known.try_emplace(path);
+    if (added && *path != '\0')
+        entry->second = utf8(std::filesystem::absolute(reinterpret_cast<const char8_t*>(path)));
+    return entry->second.c_str();
 }
 
 std::string registryText(const ProgramSetup& setup) {
@@ -50,12 +66,12 @@ std::string registryText(const ProgramSetup& setup) {
 
 }  // namespace
 
-const char* heroglowBinary() { return HEROGLOW_BINARY; }
-const char* roundglowBinary() { return ROUNDGLOW_BINARY; }
-const char* simulatorLibrary() { return SIMULATOR_LIBRARY; }
-const char* lumoSignBinary() { return LUMO_SIGN_BINARY; }
-const char* sdkSigningKey() { return SDK_SIGNING_KEY; }
-const char* appletFilesFolder() { return APPLET_FILES_FOLDER; }
+const char* heroglowBinary() { return absolute(HEROGLOW_BINARY); }
+const char* roundglowBinary() { return absolute(ROUNDGLOW_BINARY); }
+const char* simulatorLibrary() { return absolute(SIMULATOR_LIBRARY); }
+const char* lumoSignBinary() { return absolute(LUMO_SIGN_BINARY); }
+const char* sdkSigningKey() { return absolute(SDK_SIGNING_KEY); }
+const char* appletFilesFolder() { return absolute(APPLET_FILES_FOLDER); }
 
 ProgramSetup heroglowSetup(ProgramSetup setup) {
     if (setup.binary.empty()) setup.binary = heroglowBinary();
@@ -80,21 +96,21 @@ ProgramRun::ProgramRun(ProgramSetup setup)
     const std::filesystem::path& folder = folder_.path();
     const std::filesystem::path home = folder / "home";
     std::filesystem::create_directories(home);
-    writeFile(folder / "registry.reg", registryText(setup_));
+    registry_ = std::make_unique<ProgramRegistry>(registryText(setup_), folder);
     if (!setup_.optionsJson.empty()) writeFile(optionsPath(), setup_.optionsJson);
 
     ProcessStart start{
         .program = setup_.binary,
-        .environment = {{"HOME", home.string()},
-                        {"LUMO_REGISTRY", (folder / "registry.reg").string()},
-                        {"LUMO_OPTIONS", optionsPath().string()},
-                        {"LUMO_SIM_STATE", stateFile(folder).string()},
-                        {"LUMO_SIM_JOURNAL", journalFile(folder).string()}},
+        .environment = {{"HOME", utf8(home)},
+                        {"LUMO_OPTIONS", utf8(optionsPath())},
+                        {"LUMO_SIM_STATE", utf8(stateFile(folder))},
+                        {"LUMO_SIM_JOURNAL", utf8(journalFile(folder))}},
         .workingDirectory = setup_.workingDirectory.empty() ? folder : setup_.workingDirectory,
         .output = stdoutFile(folder),
         .errors = stderrFile(folder),
         .fileSizeLimit = setup_.fileSizeLimit,
     };
+    for (auto& variable : registry_->environment()) start.environment.push_back(std::move(variable));
     start.environment.insert(start.environment.end(), setup_.environment.begin(), setup_.environment.end());
     for (auto& variable : passedThrough()) start.environment.push_back(std::move(variable));
     process_ = std::make_unique<ChildProcess>(start);
@@ -154,9 +170,9 @@ void ProgramRun::post(const std::string& jsonBody) {
     client.readUntilClosed(kPostTimeout);
 }
 
-std::string ProgramRun::output() const { return readFile(stdoutFile(folder_.path())); }
+std::string ProgramRun::output() const { return programText(readFile(stdoutFile(folder_.path()))); }
 
-std::string ProgramRun::errors() const { return readFile(stderrFile(folder_.path())); }
+std::string ProgramRun::errors() const { return programText(readFile(stderrFile(folder_.path()))); }
 
 nlohmann::json ProgramRun::keyboard() const {
     const std::string text = readFile(stateFile(folder_.path()));
@@ -198,8 +214,8 @@ ProgramOutcome runProgram(const std::string& program, const std::vector<std::str
             ADD_FAILURE() << program << " did not end";
         }
     }
-    outcome.output = readFile(out);
-    outcome.errors = readFile(err);
+    outcome.output = programText(readFile(out));
+    outcome.errors = programText(readFile(err));
     return outcome;
 }
 

@@ -15,6 +15,7 @@
 #include "files.h"
 #include "loopback.h"
 #include "child_process.h"
+#include "program_platform.h"
 
 namespace lumo::test {
 
@@ -39,13 +40,13 @@ struct ProgramSetup {
     std::string binary{};                      // the program to run
     std::uint16_t port = 0;                    // its game-state port
     std::string appId{};                       // the app id its game posts with ("570", "730")
-    bool registerSdk = true;                   // registry file names the signed simulated keyboard
+    bool registerSdk = true;                   // the registry names the signed simulated keyboard
     std::string sdkPathOverride{};             // when set, the registry names this path instead
     std::string optionsJson{};                 // pre-seeded options file content ("" = no file)
-    std::string extraRegistry{};               // more .reg lines (e.g. Steam's InstallPath section)
+    std::string extraRegistry{};               // more .reg text (e.g. Steam's InstallPath section)
     std::filesystem::path workingDirectory{};  // default: the run's folder
     // When set, files the program writes may not grow beyond this many bytes (a full disk,
-    // as the program sees it: writes fail, no signal).
+    // as the program sees it: writes fail, no signal). POSIX systems only.
     std::optional<long> fileSizeLimit{};
     std::vector<std::pair<std::string, std::string>> environment{};  // more variables
 };
@@ -56,12 +57,13 @@ ProgramSetup heroglowSetup(ProgramSetup setup = {});
 // `setup` for roundglow: its binary, port 5000 and Counter-Strike's app id where not set.
 ProgramSetup roundglowSetup(ProgramSetup setup = {});
 
-// One process of a program (the real binary) in its own temp folder: temp HOME,
-// LUMO_REGISTRY, LUMO_OPTIONS, LUMO_SIM_STATE, LUMO_SIM_JOURNAL, the setup's variables, and
-// stdout+stderr captured to files (stdout.txt, stderr.txt in folder()). Only PATH and the
-// sanitizers' options pass through from the test's environment. The destructor stops the
-// process (SIGTERM, then SIGKILL), reports a sanitizer finding on its standard error as a
-// test failure, prints its output when the test has failed, and removes the folder.
+// One process of a program (the real binary) in its own temp folder: temp HOME, its
+// registry (ProgramRegistry), LUMO_OPTIONS, LUMO_SIM_STATE, LUMO_SIM_JOURNAL, the setup's
+// variables, and stdout+stderr captured to files (stdout.txt, stderr.txt in folder()). Only
+// passedThroughVariables() come from the test's environment. The destructor stops the
+// process (see ChildProcess::stop), reports a sanitizer finding on its standard error as a
+// test failure, prints its output when the test has failed, removes its registry values and
+// the folder.
 class ProgramRun {
 public:
     explicit ProgramRun(ProgramSetup setup);
@@ -94,6 +96,7 @@ public:
 private:
     ProgramSetup setup_;
     TempFolder folder_;
+    std::unique_ptr<ProgramRegistry> registry_;
     std::unique_ptr<ChildProcess> process_;
 };
 
@@ -105,8 +108,7 @@ struct ProgramOutcome {
     std::string errors;
 };
 // Runs `program` with `arguments` to its end (a minute at most), its output captured in
-// files under `folder`, with only PATH and the sanitizers' options from the test's
-// environment.
+// files under `folder`, with only passedThroughVariables() from the test's environment.
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
                           const std::filesystem::path& folder);
 

@@ -25,7 +25,7 @@ std::string sdkRegistrySection(const std::string& library) {
 
 std::string steamRegistrySection(const std::filesystem::path& steamFolder) {
     const std::u8string folder = steamFolder.u8string();
-    return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam]\n\"InstallPath\"=\"" +
+    return std::string("[") + kSteamRegistryKey + "]\n\"InstallPath\"=\"" +
            regQuoted(std::string(folder.begin(), folder.end())) + "\"\n\n";
 }
 

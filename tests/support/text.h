@@ -16,6 +16,9 @@ std::string regQuoted(std::string_view text);
 inline constexpr const char* kSdkRegistryKey =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary";
 
+// The key whose InstallPath value names Steam's folder.
+inline constexpr const char* kSteamRegistryKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam";
+
 // A whole .reg file: the export header, then `sections` as they are.
 std::string registryFile(const std::string& sections);
 // A .reg section that names `library` as the SDK, exactly as given.

@@ -11,7 +11,7 @@ namespace {
 // The same reads against the registry of each system: the real one on Windows, the export
 // file on POSIX. The writer's values are the only ones below its keys.
 TEST(RegistryContract, ReadsStringsUnderTheWindowsRules) {
-    test::RegistryWriter registry;
+    lumo::test::RegistryWriter registry;
     const std::string steam = registry.machineKey() + "\\Valve\\Steam";
     const std::string user = registry.userKey() + "\\Valve\\Steam";
     const std::string a259(259, 'a');
@@ -65,7 +65,7 @@ TEST(RegistryContract, ReadsStringsUnderTheWindowsRules) {
 TEST(RegistryContract, WrittenKeysGoWithTheWriter) {
     std::string key;
     {
-        test::RegistryWriter registry;
+        lumo::test::RegistryWriter registry;
         key = registry.machineKey() + "\\Valve";
         registry.setString(key, "V", "value");
         registry.setString(key, "V", "value32", true);

@@ -8,11 +8,12 @@
 #include "environment.h"
 #include "files.h"
 #include "text.h"
+#include "util/ascii.h"
 
-namespace lumo::util::test {
+namespace lumo::test {
 namespace {
 
-std::string quoted(const std::string& text) { return "\"" + lumo::test::regQuoted(text) + "\""; }
+std::string quoted(const std::string& text) { return "\"" + regQuoted(text) + "\""; }
 
 // The 32-bit view of HKEY_LOCAL_MACHINE\SOFTWARE\X is HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\X.
 std::string inView32(const std::string& keyPath) {
@@ -24,9 +25,9 @@ std::string inView32(const std::string& keyPath) {
 }  // namespace
 
 struct RegistryWriter::State {
-    lumo::test::TempFolder folder{"lumo-registry"};
+    TempFolder folder{"lumo-registry"};
     std::string file = folder.text("registry.reg");
-    lumo::test::ScopedEnvironment registry{"LUMO_REGISTRY", file};
+    ScopedEnvironment registry{"LUMO_REGISTRY", file};
     // Key path -> value name -> data, written whole after each change.
     std::map<std::string, std::map<std::string, std::string>> keys;
 
@@ -37,11 +38,12 @@ struct RegistryWriter::State {
             for (const auto& [name, data] : values)
                 sections += (name.empty() ? "@" : quoted(name)) + "=" + data + "\r\n";
         }
-        lumo::test::writeFile(folder.path() / "registry.reg", lumo::test::registryFile(sections));
+        writeFile(folder.path() / "registry.reg", registryFile(sections));
     }
 };
 
-RegistryWriter::RegistryWriter() : state_(std::make_unique<State>()) {
+// The file is the writer's own, so no owned key holds anything before it writes one.
+RegistryWriter::RegistryWriter(std::vector<std::string>) : state_(std::make_unique<State>()) {
     const std::string name = "lumo-test-" + std::to_string(std::random_device()());
     machineKey_ = "HKEY_LOCAL_MACHINE\\SOFTWARE\\" + name;
     userKey_ = "HKEY_CURRENT_USER\\Software\\" + name;
@@ -63,4 +65,14 @@ void RegistryWriter::setNumber(const std::string& keyPath, const std::string& na
     state_->write();
 }
 
-}  // namespace lumo::util::test
+void RegistryWriter::removeKey(const std::string& keyPath) {
+    for (const std::string& key : {keyPath, inView32(keyPath)}) {
+        std::erase_if(state_->keys, [&](const auto& entry) {
+            return util::equalsIgnoringAsciiCase(entry.first, key) ||
+                   util::startsWithIgnoringAsciiCase(entry.first, key + "\\");
+        });
+    }
+    state_->write();
+}
+
+}  // namespace lumo::test

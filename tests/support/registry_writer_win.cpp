@@ -10,15 +10,19 @@
 #include "util/unique_handle.h"
 #include "util/utf.h"
 
-namespace lumo::util::test {
+namespace lumo::test {
 namespace {
+
+using lumo::util::fromUtf8;
+using lumo::util::parseRegistryRoot;
+using lumo::util::RegistryRoot;
 
 struct KeyTraits {
     using Handle = HKEY;
     static Handle invalid() { return nullptr; }
     static void close(Handle key) { ::RegCloseKey(key); }
 };
-using ScopedKey = UniqueHandle<KeyTraits>;
+using ScopedKey = lumo::util::UniqueHandle<KeyTraits>;
 
 HKEY rootHandle(RegistryRoot root) {
     return root == RegistryRoot::localMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -47,19 +51,37 @@ void setValue(const std::string& keyPath, const std::string& name, REGSAM view, 
 }
 
 // Deletes `name` below `root\branch` in the given view; a key that was never made is no error.
-void deleteTree(HKEY root, const wchar_t* branch, const std::wstring& name, REGSAM view) {
+void deleteTree(HKEY root, const std::wstring& branch, const std::wstring& name, REGSAM view) {
     ScopedKey parent;
-    if (::RegOpenKeyExW(root, branch, 0, KEY_ALL_ACCESS | view, parent.receive()) != ERROR_SUCCESS) return;
+    if (::RegOpenKeyExW(root, branch.c_str(), 0, KEY_ALL_ACCESS | view, parent.receive()) != ERROR_SUCCESS)
+        return;
     ::RegDeleteTreeW(parent.get(), name.c_str());
+}
+
+// Deletes the key `keyPath` with everything below it from both views.
+void deleteKey(const std::string& keyPath) {
+    std::string subKey;
+    const RegistryRoot root = parseRegistryRoot(keyPath, &subKey);
+    const std::size_t lastSeparator = subKey.rfind('\\');
+    if ((root != RegistryRoot::localMachine && root != RegistryRoot::currentUser) ||
+        lastSeparator == std::string::npos)
+        throw std::runtime_error("not a test key: " + keyPath);
+    const std::wstring branch = fromUtf8(subKey.substr(0, lastSeparator));
+    const std::wstring name = fromUtf8(subKey.substr(lastSeparator + 1));
+    deleteTree(rootHandle(root), branch, name, KEY_WOW64_64KEY);
+    deleteTree(rootHandle(root), branch, name, KEY_WOW64_32KEY);
 }
 
 }  // namespace
 
 struct RegistryWriter::State {
     std::wstring name;
+    std::vector<std::string> ownedKeys;
 };
 
-RegistryWriter::RegistryWriter() : state_(std::make_unique<State>()) {
+RegistryWriter::RegistryWriter(std::vector<std::string> ownedKeys) : state_(std::make_unique<State>()) {
+    for (const std::string& key : ownedKeys) deleteKey(key);
+    state_->ownedKeys = std::move(ownedKeys);
     const std::string name = "lumo-test-" + std::to_string(std::random_device()());
     state_->name = fromUtf8(name);
     machineKey_ = "HKEY_LOCAL_MACHINE\\SOFTWARE\\" + name;
@@ -70,6 +92,7 @@ RegistryWriter::~RegistryWriter() {
     deleteTree(HKEY_LOCAL_MACHINE, L"SOFTWARE", state_->name, KEY_WOW64_64KEY);
     deleteTree(HKEY_LOCAL_MACHINE, L"SOFTWARE", state_->name, KEY_WOW64_32KEY);
     deleteTree(HKEY_CURRENT_USER, L"Software", state_->name, 0);
+    for (const std::string& key : state_->ownedKeys) deleteKey(key);
 }
 
 void RegistryWriter::setString(const std::string& keyPath, const std::string& name,
@@ -85,4 +108,6 @@ void RegistryWriter::setNumber(const std::string& keyPath, const std::string& na
     setValue(keyPath, name, KEY_WOW64_64KEY, REG_DWORD, &data, sizeof data);
 }
 
-}  // namespace lumo::util::test
+void RegistryWriter::removeKey(const std::string& keyPath) { deleteKey(keyPath); }
+
+}  // namespace lumo::test
