@@ -19,13 +19,13 @@ struct Rgb {
 
 // A running effect as the simulated keyboard's state file lists it; colours in bytes.
 struct Effect {
-    std::string kind;        // "pulse" or "flash"
-    std::optional<int> key;  // scan code; none for a whole-keyboard effect
-    Rgb color;
-    std::optional<Rgb> color2;  // single-key pulses only
-    int duration = 0;           // milliseconds; 0 runs until stopped
-    int interval = 0;           // milliseconds
-    long long started = 0;      // wall clock, milliseconds since the Unix epoch
+    std::string kind;          // "pulse" or "flash"
+    std::optional<int> key{};  // scan code; none for a whole-keyboard effect
+    Rgb color{};
+    std::optional<Rgb> color2{};  // single-key pulses only
+    int duration = 0;             // milliseconds; 0 runs until stopped
+    int interval = 0;             // milliseconds
+    long long started = 0;        // wall clock, milliseconds since the Unix epoch
 };
 
 // What one state file says: the per-key cells in bytes, the devices without per-key lighting
