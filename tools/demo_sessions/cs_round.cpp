@@ -69,6 +69,15 @@ public:
     Json& playerState() { return state_["player"]["state"]; }
     Json& weapon(const char* name) { return state_["player"]["weapons"][name]; }
     Json& state() { return state_; }
+    // The game numbers the weapons carried from 0 without gaps, so the later ones move up.
+    void dropWeapon(const std::string& name) {
+        Json& weapons = state_["player"]["weapons"];
+        weapons.erase(name);
+        Json renumbered = Json::object();
+        for (const auto& [key, weapon] : weapons.items())
+            renumbered["weapon_" + std::to_string(renumbered.size())] = weapon;
+        weapons = std::move(renumbered);
+    }
 
     void post(double t) {
         state_["provider"]["timestamp"] = kTimestamp + static_cast<long long>(t);
@@ -144,8 +153,8 @@ Session counterStrikeRound() {
     round.weapon("weapon_3")["state"] = "holstered";
     round.weapon("weapon_2")["state"] = "active";
     round.post(29.0);
-    round.player()["weapons"].erase("weapon_2");
-    round.weapon("weapon_3")["state"] = "active";
+    round.dropWeapon("weapon_2");
+    round.weapon("weapon_2")["state"] = "active";
     round.state()["round"]["bomb"] = "planted";
     round.player()["match_stats"]["score"] = 23;
     round.post(32.5);
@@ -160,7 +169,7 @@ Session counterStrikeRound() {
     // Holding the site on low health: the red pulse.
     round.playerState()["health"] = 22;
     round.playerState()["armor"] = 61;
-    round.weapon("weapon_3")["ammo_clip"] = 15;
+    round.weapon("weapon_2")["ammo_clip"] = 15;
     round.post(41.5);
     round.post(42.5);
     round.post(43.5);
