@@ -1,6 +1,7 @@
 // gsi-replay: posts a recorded session to a program as the game does.
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -115,6 +116,14 @@ bool send(const lumo::session::SessionPost& post, std::uint16_t port, int appId)
     return false;
 }
 
+// When a post recorded at `t` seconds is due at `speed`, from the session's start; kept within
+// what the clock can count however slow the speed.
+Clock::duration delayOf(double t, double speed) {
+    constexpr double kLongest = 1e7;
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(std::min(t / speed, kLongest)));
+}
+
 void sleepUntil(Clock::time_point when) {
     while (stopRequested == 0 && Clock::now() < when)
         std::this_thread::sleep_for(std::min<Clock::duration>(when - Clock::now(), 100ms));
@@ -152,8 +161,7 @@ int main(int argc, char** argv) {
     do {
         const Clock::time_point start = Clock::now();
         for (const auto& post : posts) {
-            sleepUntil(start + std::chrono::duration_cast<Clock::duration>(
-                                   std::chrono::duration<double>(post.t / options->speed)));
+            sleepUntil(start + delayOf(post.t, options->speed));
             if (stopRequested != 0) return 0;
             if (!send(post, *port, userAgentAppId)) return 1;
         }

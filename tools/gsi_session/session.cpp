@@ -17,7 +17,9 @@ constexpr int kCounterStrikeAppId = 730;
 SessionPost postOf(const Json& line) {
     if (!line.is_object()) throw std::invalid_argument("not an object");
     const Json& t = line.at("t");
-    if (!t.is_number() || t.get<double>() < 0) throw std::invalid_argument("\"t\" is not a time");
+    constexpr double kLongest = 1e7;  // seconds; longer than any game
+    if (!t.is_number() || t.get<double>() < 0 || t.get<double>() > kLongest)
+        throw std::invalid_argument("\"t\" is not a time");
     SessionPost post;
     post.t = t.get<double>();
     post.body = line.at("body").get<std::string>();

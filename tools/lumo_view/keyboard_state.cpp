@@ -32,7 +32,9 @@ Effect effectOf(const Json& entry) {
     if (entry.contains("color2")) effect.color2 = percentColor(entry["color2"]);
     effect.duration = entry.value("duration", 0);
     effect.interval = entry.value("interval", 0);
-    effect.started = entry.value("started", 0LL);
+    // Kept to the years a clock can show, so that no later arithmetic overflows.
+    constexpr long long kLatest = 1LL << 50;
+    effect.started = std::clamp(entry.value("started", 0LL), 0LL, kLatest);
     return effect;
 }
 

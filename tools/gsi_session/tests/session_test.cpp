@@ -25,8 +25,9 @@ TEST(SessionFile, LinesRoundTripAndBadLinesAreNamed) {
     EXPECT_EQ(back[0].headers, post.headers);
     EXPECT_TRUE(back[1].headers.empty());
 
-    for (const char* bad : {R"({"t": 1})", R"({"t": -1, "body": "{}"})", R"({"t": "0", "body": "{}"})",
-                            R"({"t": 0, "body": {}})", R"([0, "{}"])", "{\"t\": 0, \"body\": \"{}\""}) {
+    for (const char* bad : {R"({"t": 1})", R"({"t": -1, "body": "{}"})", R"({"t": 1e300, "body": "{}"})",
+                            R"({"t": "0", "body": "{}"})", R"({"t": 0, "body": {}})", R"([0, "{}"])",
+                            "{\"t\": 0, \"body\": \"{}\""}) {
         SCOPED_TRACE(bad);
         try {
             parseSession(std::string(R"({"t": 0, "body": "{}"})") + "\n" + bad);
