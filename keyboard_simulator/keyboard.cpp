@@ -20,6 +20,15 @@ Json keysToJson(const std::array<Rgb, sdk::kBitmapKeys>& keys) {
 
 bool isTiming(int milliseconds) { return milliseconds >= 0; }
 
+// Milliseconds since the Unix epoch at which an effect started, so that a reader in another
+// process (the keyboard view) can tell the phase of a pulse or flash.
+long long wallClockMilliseconds(Keyboard::Clock::time_point started) {
+    using namespace std::chrono;
+    const auto wall =
+        system_clock::now() - duration_cast<system_clock::duration>(Keyboard::Clock::now() - started);
+    return duration_cast<milliseconds>(wall.time_since_epoch()).count();
+}
+
 }  // namespace
 
 int percentToByte(int percent) { return percent * 255 / 100; }
@@ -152,6 +161,7 @@ nlohmann::ordered_json Keyboard::toJson() const {
         entry["duration"] = effect.duration;
         if (effect.interval) entry["interval"] = *effect.interval;
         if (effect.repeat) entry["repeat"] = *effect.repeat;
+        entry["started"] = wallClockMilliseconds(effect.started);
         effects.push_back(std::move(entry));
     }
     state["effects"] = std::move(effects);

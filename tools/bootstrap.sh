@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   nlohmann-json3-dev libcurl4-openssl-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcpp-httplib-dev libtinyxml2-dev
   curl jq
 )
 

@@ -1,22 +1,33 @@
 #!/usr/bin/env bash
-# Builds both programs and the simulated keyboard, then runs heroglow (Dota 2, port 3002) and
-# roundglow (Counter-Strike, port 5000) against that keyboard until Ctrl+C ends both.
+# Builds both programs, the simulated keyboard and the tools, then runs heroglow (Dota 2, port
+# 3002) and roundglow (Counter-Strike, port 5000) against that keyboard, with lumo-view drawing
+# both keyboards in this terminal, until Ctrl+C ends everything.
+#   --demo  also replays the demo sessions (docs/demos) into both programs, in a loop.
 # Files of the run live in build/default/run/: registry.reg (names the signed simulator),
-# options.json (the options service, shared by both programs), and per program a state file
-# (what its keyboard shows) and a journal (every SDK call it made).
+# options.json (the options service, shared by both programs), per program a state file (what
+# its keyboard shows), a journal (every SDK call it made) and its output (output-NAME.txt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+demo=false
+case "${1:-}" in
+  --demo) demo=true ;;
+  "") ;;
+  *) echo "usage: $0 [--demo]" >&2; exit 2 ;;
+esac
+
 ./tools/bootstrap.sh
-cmake --preset default
-cmake --build --preset default --target heroglow roundglow keyboard_simulator
+cmake --preset default >/dev/null
+cmake --build --preset default --target heroglow roundglow keyboard_simulator lumo-view gsi-replay
 
 build="$root/build/default"
 heroglow="$build/applets/dota_integration/heroglow"
 roundglow="$build/applets/cs_go_integration/roundglow"
 simulator="$build/keyboard_simulator/libkeyboard_simulator.so"
-for built in "$heroglow" "$roundglow" "$simulator"; do
+view="$build/tools/lumo_view/lumo-view"
+replay="$build/tools/gsi_session/gsi-replay"
+for built in "$heroglow" "$roundglow" "$simulator" "$view" "$replay"; do
   if [ ! -f "$built" ]; then
     echo "$built was not built" >&2
     exit 1
@@ -39,32 +50,57 @@ REG
 # Each run starts with fresh keyboards; the options file is kept between runs.
 rm -f "$run"/state-*.json "$run"/journal-*.jsonl
 
-cat <<TEXT
+files() {
+  cat <<TEXT
 Keyboards:  $run/state-heroglow.json, $run/state-roundglow.json
 SDK calls:  $run/journal-heroglow.jsonl, $run/journal-roundglow.jsonl
+Output:     $run/output-heroglow.txt, $run/output-roundglow.txt
 Options:    $run/options.json (heroglow reads it at start-up; roundglow before each post)
-
-Post a game state from another terminal (the programs never answer, so curl reports an
-empty reply):
-  curl -s --data '{"map":{"game_state":"DOTA_GAMERULES_STATE_GAME_IN_PROGRESS"},"player":{"team_name":"radiant"},"hero":{"alive":true,"health_percent":60,"mana_percent":40}}' http://127.0.0.1:3002/
-  curl -s --data '{"player":{"team":"CT","activity":"playing","state":{"health":75}}}' http://127.0.0.1:5000/
-
-Ctrl+C ends both programs.
 TEXT
+}
 
 export LUMO_REGISTRY="$run/registry.reg"
 export LUMO_OPTIONS="$run/options.json"
 pids=()
 stop() {
-  kill "${pids[@]}" 2>/dev/null || true
-  wait "${pids[@]}" 2>/dev/null || true
+  trap - EXIT INT TERM
+  [ ${#pids[@]} -eq 0 ] || kill "${pids[@]}" 2>/dev/null || true
+  wait 2>/dev/null || true
+  echo
+  files
 }
 trap stop EXIT
 trap 'exit 130' INT TERM
 for program in "$heroglow" "$roundglow"; do
   name=$(basename "$program")
-  LUMO_SIM_STATE="$run/state-$name.json" LUMO_SIM_JOURNAL="$run/journal-$name.jsonl" "$program" &
+  LUMO_SIM_STATE="$run/state-$name.json" LUMO_SIM_JOURNAL="$run/journal-$name.jsonl" \
+    "$program" > "$run/output-$name.txt" 2>&1 &
   pids+=($!)
 done
-# Either program ending (a port taken, say) ends the run.
-wait -n "${pids[@]}"
+if $demo; then
+  # gsi-replay waits for each program to listen, then posts at the recorded pace.
+  for session in dota_match cs_round; do
+    "$replay" "$root/docs/demos/$session.jsonl" --loop > "$run/replay-$session.txt" 2>&1 &
+    pids+=($!)
+  done
+fi
+
+files
+if ! $demo; then
+  cat <<TEXT
+
+Post a game state from another terminal (the programs never answer, so curl reports an
+empty reply), or replay a recorded session:
+  curl -s --data '{"map":{"game_state":"DOTA_GAMERULES_STATE_GAME_IN_PROGRESS"},"player":{"team_name":"radiant"},"hero":{"alive":true,"health_percent":60,"mana_percent":40}}' http://127.0.0.1:3002/
+  $replay docs/demos/cs_round.jsonl
+TEXT
+fi
+echo
+echo "Ctrl+C ends everything."
+sleep 3
+
+# The view runs in the foreground; either program ending (a port taken, say) ends the run.
+"$view" "$run/state-heroglow.json" "$run/state-roundglow.json" &
+view_pid=$!
+pids+=($view_pid)
+wait -n "${pids[@]:0:2}" "$view_pid" || true

@@ -30,27 +30,30 @@ TEST(ProgramName, IsTheExecutablesBaseNameWithoutExe) {
     }
 }
 
-TEST(KeyTable, ScanAndHidCodesReachTheCellsTheAppletsPaint) {
+TEST(KeyTable, ScanAndHidCodesReachTheirCellsOfTheFullSizeLayout) {
     const struct {
         const char* key;
         int scanCode;
         int hidCode;
         int cell;
     } cases[] = {
-        {"Escape", 0x01, 41, 0},     {"F1", 0x3B, 58, 1},      {"F12", 0x58, 69, 12},
-        {"grave", 0x29, 53, 21},     {"1", 0x02, 30, 22},      {"0", 0x0B, 39, 31},
-        {"Tab", 0x0F, 43, 42},       {"Q", 0x10, 20, 43},      {"I", 0x17, 12, 50},
-        {"P", 0x19, 19, 52},         {"A", 0x1E, 4, 64},       {"J", 0x24, 13, 70},
-        {"Shift", 0x2A, 225, 85},    {"Z", 0x2C, 29, 86},      {"N", 0x31, 17, 91},
-        {"full stop", 0x34, 55, 94}, {"Ctrl", 0x1D, 224, 105}, {"Alt", 0x38, 226, 108},
-        {"Space", 0x39, 44, 110},
+        {"Escape", 0x01, 41, 0},  {"F1", 0x3B, 58, 1},
+        {"F12", 0x58, 69, 12},    {"grave", 0x29, 53, 21},
+        {"1", 0x02, 30, 22},      {"0", 0x0B, 39, 31},
+        {"Tab", 0x0F, 43, 42},    {"Q", 0x10, 20, 43},
+        {"I", 0x17, 12, 50},      {"P", 0x19, 19, 52},
+        {"A", 0x1E, 4, 64},       {"J", 0x24, 13, 70},
+        {"Shift", 0x2A, 225, 85}, {"Z", 0x2C, 29, 86},
+        {"N", 0x31, 17, 91},      {"full stop", 0x34, 55, 94},
+        {"Ctrl", 0x1D, 224, 105}, {"Alt", 0x38, 226, 108},
+        {"Space", 0x39, 44, 110}, {"Enter", 0x1C, 40, 76},
+        {"Up", 0xE048, 82, 99},   {"keypad Enter", 0xE01C, 88, 104},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(cellOfScanCode(c.scanCode), c.cell);
         EXPECT_EQ(cellOfHidCode(c.hidCode), c.cell);
     }
-    EXPECT_EQ(cellOfScanCode(28), std::nullopt);  // Enter has no known cell
     EXPECT_EQ(cellOfScanCode(0), std::nullopt);
     EXPECT_EQ(cellOfHidCode(0), std::nullopt);
 }

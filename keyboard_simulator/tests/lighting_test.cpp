@@ -18,6 +18,13 @@ Json allKeys(int red, int green, int blue) {
     return keys;
 }
 
+// The running effects without their start times, which only the next test checks.
+Json effectsOf(const Json& state) {
+    Json effects = state.at("effects");
+    for (Json& effect : effects) effect.erase("started");
+    return effects;
+}
+
 void paint(Bitmap& bitmap, int cell, int red, int green, int blue, int alpha = 255) {
     bitmap[4 * cell + 0] = static_cast<unsigned char>(blue);
     bitmap[4 * cell + 1] = static_cast<unsigned char>(green);
@@ -153,11 +160,23 @@ TEST_F(LightingTest, SavedLightingComesBackOnRestore) {
     EXPECT_EQ(after.at("keys")[6], rgb(0, 0, 0));
 }
 
+TEST_F(LightingTest, EffectsCarryTheWallClockTimeTheyStarted) {
+    using namespace std::chrono;
+    const auto before = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    ASSERT_TRUE(sdk.LumoLedPulseLighting(100, 0, 0, 0, 500));
+    std::this_thread::sleep_for(milliseconds(20));
+    ASSERT_TRUE(sdk.LumoLedSetLighting(0, 0, 0));
+    const auto after = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    const long long started = state().at("effects").at(0).at("started");
+    EXPECT_GE(started, before - 2);
+    EXPECT_LE(started, after - 20 + 2);
+}
+
 TEST_F(LightingTest, EffectsRunUntilStopped) {
     ASSERT_TRUE(sdk.LumoLedPulseLighting(100, 0, 0, 0, 500));
     ASSERT_TRUE(sdk.LumoLedFlashSingleKey(28, 0, 0, 100, 0, 350));
     ASSERT_TRUE(sdk.LumoLedFlashSingleKey(2, 0, 100, 0, 0, 300));
-    EXPECT_EQ(state().at("effects"), Json::parse(R"([
+    EXPECT_EQ(effectsOf(state()), Json::parse(R"([
         {"kind": "pulse", "color": [100, 0, 0], "duration": 0, "interval": 500},
         {"kind": "flash", "key": 28, "color": [0, 0, 100], "duration": 0, "interval": 350},
         {"kind": "flash", "key": 2, "color": [0, 100, 0], "duration": 0, "interval": 300}])"));
@@ -165,13 +184,13 @@ TEST_F(LightingTest, EffectsRunUntilStopped) {
     // A new effect replaces the earlier one of the same key, or the whole keyboard's.
     ASSERT_TRUE(sdk.LumoLedFlashSingleKey(28, 100, 100, 100, 0, 100));
     ASSERT_TRUE(sdk.LumoLedPulseLighting(0, 0, 50, 0, 250));
-    EXPECT_EQ(state().at("effects"), Json::parse(R"([
+    EXPECT_EQ(effectsOf(state()), Json::parse(R"([
         {"kind": "flash", "key": 2, "color": [0, 100, 0], "duration": 0, "interval": 300},
         {"kind": "flash", "key": 28, "color": [100, 100, 100], "duration": 0, "interval": 100},
         {"kind": "pulse", "color": [0, 0, 50], "duration": 0, "interval": 250}])"));
 
     EXPECT_TRUE(sdk.LumoLedStopEffectsOnKey(28));
-    EXPECT_EQ(state().at("effects"), Json::parse(R"([
+    EXPECT_EQ(effectsOf(state()), Json::parse(R"([
         {"kind": "flash", "key": 2, "color": [0, 100, 0], "duration": 0, "interval": 300},
         {"kind": "pulse", "color": [0, 0, 50], "duration": 0, "interval": 250}])"));
 
@@ -184,7 +203,7 @@ TEST_F(LightingTest, EffectWithADurationEndsByItself) {
     ASSERT_TRUE(sdk.LumoLedPulseSingleKey(16, 100, 0, 0, 0, 0, 100, 0, true));
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(sdk.LumoLedSetLighting(0, 0, 0));
-    EXPECT_EQ(state().at("effects"), Json::parse(R"([
+    EXPECT_EQ(effectsOf(state()), Json::parse(R"([
         {"kind": "pulse", "key": 16, "color": [100, 0, 0], "color2": [0, 0, 100], "duration": 0, "repeat": true}])"));
 }
 

@@ -1,0 +1,12 @@
+# Writes the demo sessions with GENERATOR into OUT and fails when they differ from those in DEMOS.
+file(MAKE_DIRECTORY "${OUT}")
+execute_process(COMMAND "${GENERATOR}" "${OUT}" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "make-demo-sessions failed: ${result}")
+endif()
+foreach(session dota_match.jsonl cs_round.jsonl)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT}/${session}" "${DEMOS}/${session}" RESULT_VARIABLE differ)
+  if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "docs/demos/${session} is not what make-demo-sessions writes; run it: make-demo-sessions docs/demos")
+  endif()
+endforeach()

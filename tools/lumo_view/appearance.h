@@ -1,0 +1,25 @@
+#pragma once
+
+#include <array>
+
+#include "keyboard_state.h"
+
+namespace lumo::view {
+
+// What the keyboard shows at one instant, effects applied.
+struct Appearance {
+    std::array<Rgb, kCells> keys{};
+    Rgb device;
+};
+
+// The keyboard of `state` at wall-clock time `now` (milliseconds since the Unix epoch).
+// A whole-keyboard pulse shows its colour over every key and device, its brightness rising
+// and falling once per interval from the effect's start; a flash shows its colour for the
+// first half of each interval and dark for the second. Key effects land on their key's cell
+// over the whole-keyboard one. Effects whose duration has passed show no more.
+Appearance appearanceAt(const KeyboardState& state, long long now);
+
+// True when the picture of `state` changes with time alone.
+bool isAnimated(const KeyboardState& state);
+
+}  // namespace lumo::view
