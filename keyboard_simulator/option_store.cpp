@@ -131,8 +131,9 @@ void OptionStore::adopt(const std::string& text) {
             return;
         }
         document_ = std::move(parsed);
-    } catch (const Json::parse_error& error) {
-        // Never write over a file a person is editing: it stays as it is until repaired.
+    } catch (const Json::exception& error) {
+        // Syntax errors, and numbers too large for a double (out_of_range). Never write over a
+        // file a person is editing: it stays as it is until repaired.
         reportOnce("the options file " + file_.string() + " is not valid JSON (" + error.what() +
                    "); options keep their defaults");
         usable_ = false;
