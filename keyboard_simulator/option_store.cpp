@@ -91,12 +91,16 @@ bool OptionStore::synchronise(const std::filesystem::path& file) {
     return usable_;
 }
 
-void OptionStore::load(const std::filesystem::path& file) {
+void OptionStore::startOver(const std::filesystem::path& file) {
     file_ = file;
     stamp_ = stampOf(file);
     loaded_ = true;
     usable_ = true;
     document_ = Json::object();
+}
+
+void OptionStore::load(const std::filesystem::path& file) {
+    startOver(file);
     if (!stamp_.exists) return;
 
     std::ifstream in(file, std::ios::binary);
@@ -107,20 +111,30 @@ void OptionStore::load(const std::filesystem::path& file) {
         usable_ = false;
         return;
     }
+    adopt(text.str());
+}
+
+void OptionStore::loadText(const std::string& text) {
+    startOver({});
+    adopt(text);
+}
+
+void OptionStore::adopt(const std::string& text) {
     // A file a person has just created empty holds no options yet.
-    if (isBlank(text.str())) return;
+    if (isBlank(text)) return;
     try {
-        Json parsed = Json::parse(text.str());
+        Json parsed = Json::parse(text);
         if (!parsed.is_object()) {
-            reportOnce("the options file " + file.string() + " holds a JSON " + parsed.type_name() +
+            reportOnce("the options file " + file_.string() + " holds a JSON " + parsed.type_name() +
                        ", not an object; options keep their defaults");
             usable_ = false;
             return;
         }
         document_ = std::move(parsed);
-    } catch (const Json::parse_error& error) {
-        // Never write over a file a person is editing: it stays as it is until repaired.
-        reportOnce("the options file " + file.string() + " is not valid JSON (" + error.what() +
+    } catch (const Json::exception& error) {
+        // Syntax errors, and numbers too large for a double (out_of_range). Never write over a
+        // file a person is editing: it stays as it is until repaired.
+        reportOnce("the options file " + file_.string() + " is not valid JSON (" + error.what() +
                    "); options keep their defaults");
         usable_ = false;
     }

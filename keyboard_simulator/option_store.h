@@ -44,6 +44,11 @@ public:
     // false when the file is unusable or the label could not be written.
     bool label(const OptionPlace& place, const std::string& label);
 
+    // Takes `text` as the content of an options file without a name, judged and reported as a
+    // read file is: operations whose place names no file then use these options and never
+    // write them anywhere.
+    void loadText(const std::string& text);
+
 private:
     struct FileStamp {
         bool exists = false;
@@ -56,6 +61,10 @@ private:
     // Brings the in-memory options up to date with the file; false when the file is unusable.
     bool synchronise(const std::filesystem::path& file);
     void load(const std::filesystem::path& file);
+    // Forgets the options and takes `file` (with its current stamp) as theirs.
+    void startOver(const std::filesystem::path& file);
+    // Takes the options from the text of file_, or marks them unusable.
+    void adopt(const std::string& text);
     // The program's section, created when missing.
     nlohmann::ordered_json& section(const std::string& program);
     bool save();

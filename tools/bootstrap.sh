@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the applets needs.
+# Installs every Debian package that building, testing and running the applets needs; with
+# the argument "fuzz", only what the fuzz preset needs on top of those (docs/fuzzing.md).
 # Does nothing when all of them are present.
 set -euo pipefail
 
@@ -10,6 +11,10 @@ packages=(
   libcpp-httplib-dev libtinyxml2-dev
   curl jq
 )
+if [ "${1:-}" = fuzz ]; then
+  # The sanitizer and fuzzer runtimes are only recommended by clang, so they are named here.
+  packages=(clang libclang-rt-14-dev libfuzzer-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

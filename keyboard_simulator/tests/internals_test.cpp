@@ -4,6 +4,7 @@
 
 #include "atomic_file.h"
 #include "key_table.h"
+#include "option_store.h"
 #include "program_name.h"
 #include "simulator_fixture.h"
 
@@ -72,6 +73,24 @@ TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
     lumo::test::writeFile(folder / "plain", "x");
     EXPECT_NE(writeFileAtomically(folder / "plain" / "state.json", "y"), "");
     EXPECT_EQ(lumo::test::readFile(folder / "plain"), "x");
+}
+
+TEST(OptionStore, TextLoadedWithoutAFileIsJudgedAsAFilesContent) {
+    const OptionPlace place{{}, "heroglow", "misc/show_health"};
+    OptionStore store;
+    store.loadText(
+        R"({"heroglow": {"misc/show_health": {"type": "bool", "default": true, "value": false}}})");
+    nlohmann::ordered_json show = true;
+    EXPECT_TRUE(store.read(place, OptionType::boolean, show));
+    EXPECT_EQ(show, false);
+    nlohmann::ordered_json percent = 30.0;
+    EXPECT_TRUE(store.read({{}, "heroglow", "misc/flash_health_percent"}, OptionType::number, percent));
+    EXPECT_EQ(percent, 30.0);
+
+    store.loadText("{\"heroglow\": ");
+    show = true;
+    EXPECT_FALSE(store.read(place, OptionType::boolean, show));
+    EXPECT_EQ(show, true);
 }
 
 }  // namespace

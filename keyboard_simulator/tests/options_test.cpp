@@ -174,6 +174,21 @@ TEST_F(OptionsTest, MalformedFileKeepsDefaultsIsReportedOnceAndIsNotOverwritten)
     EXPECT_FALSE(show);
 }
 
+// The JSON reader rejects such a number with another exception than a syntax error.
+TEST_F(OptionsTest, NumberTooLargeForADoubleMakesTheFileUnusableLikeASyntaxError) {
+    const std::string huge = "{\"" + program() + "\": {\"misc/flash_health_percent\": {\"value\": 1e400}}}";
+    writeOptions(huge);
+
+    StderrCapture capture;
+    double percent = 30.0;
+    EXPECT_FALSE(sdk.LumoGetConfigOptionNumber(L"misc/flash_health_percent", &percent, 1));
+    const std::string reported = capture.finish();
+
+    EXPECT_EQ(percent, 30.0);
+    EXPECT_EQ(lumo::test::readFile(optionsPath), huge);
+    EXPECT_NE(reported.find("is not valid JSON"), std::string::npos) << reported;
+}
+
 TEST_F(OptionsTest, FileThatIsNotAnObjectIsLeftAlone) {
     for (const std::string& text :
          std::vector<std::string>{"[1, 2, 3]", "42", "{\"" + program() + "\": [1]}"}) {
