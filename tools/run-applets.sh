@@ -39,14 +39,9 @@ fi
 
 run="$build/run"
 mkdir -p "$run"
-# .reg values escape backslashes and double quotes.
-escaped=$(printf '%s' "$simulator" | sed -e 's/\\/\\\\/g' -e 's/"/\\"/g')
-cat > "$run/registry.reg" <<REG
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary]
-@="$escaped"
-REG
+# shellcheck source=tools/simulator-registry.sh
+. "$root/tools/simulator-registry.sh"
+write_simulator_registry "$run/registry.reg" "$simulator"
 # Each run starts with fresh keyboards; the options file is kept between runs.
 rm -f "$run"/state-*.json "$run"/journal-*.jsonl
 

@@ -18,13 +18,9 @@ simulator="$build/keyboard_simulator/libkeyboard_simulator.so"
 run="$build/soak"
 rm -rf "$run"
 mkdir -p "$run"
-escaped=$(printf '%s' "$simulator" | sed -e 's/\\/\\\\/g' -e 's/"/\\"/g')
-cat > "$run/registry.reg" <<REG
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary]
-@="$escaped"
-REG
+# shellcheck source=tools/simulator-registry.sh
+. "$root/tools/simulator-registry.sh"
+write_simulator_registry "$run/registry.reg" "$simulator"
 
 pids=()
 stop() {
