@@ -93,6 +93,10 @@ TEST(ItemFeed, ResultMessageAndKeptText) {
         {"10 redirects", server.url("/hop0"), 0, "curl_easy_perform() failed: 47\n", ""},
     };
     for (const Case& c : cases) {
+        // The server learns that a download was given up only from the reset of the
+        // connection; Wine closes in order instead, and the server's send would block for good.
+        const bool huge = c.url == server.url("/huge") || c.url == server.url("/huge-unannounced");
+        if (huge && !resetReachesThePeer()) continue;
         SCOPED_TRACE(c.name);
         const ScopedEnvironment feed(kVariable, c.url);
         itemDataText.clear();
