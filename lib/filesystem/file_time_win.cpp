@@ -3,25 +3,14 @@
 
 #include "util/windows_support.h"
 
-#include "util/unique_handle.h"
+#include "util/windows_handle.h"
 
 namespace lumo::filesystem {
-namespace {
-
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle invalid() { return INVALID_HANDLE_VALUE; }
-    static bool valid(Handle handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
-    static void close(Handle handle) { CloseHandle(handle); }
-};
-
-}  // namespace
-
 std::optional<file_time> last_write_time(const path& p) {
     // Read access only, and every share mode: the game may hold the file open for writing.
-    const util::UniqueHandle<FileTraits> file(CreateFileW(
-        p.native_text().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const util::WindowsHandle file(CreateFileW(p.native_text().c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     FILETIME written{};
     if (!GetFileTime(file.get(), nullptr, nullptr, &written)) return std::nullopt;

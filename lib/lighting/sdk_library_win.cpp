@@ -3,7 +3,7 @@
 #include "lighting/sdk_library.h"
 
 #include "filesystem/path.h"
-#include "util/unique_handle.h"
+#include "util/windows_handle.h"
 #include "util/utf.h"
 #include "util/windows_support.h"
 
@@ -22,13 +22,7 @@ namespace {
 // The subject name the signing certificate must carry; set by the build (LUMO_SDK_MAKER).
 constexpr const wchar_t kMakerName[] = L"" LUMO_SDK_MAKER_NAME;
 
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle invalid() { return INVALID_HANDLE_VALUE; }
-    static bool valid(Handle handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
-    static void close(Handle handle) { ::CloseHandle(handle); }
-};
-using ScopedFile = lumo::util::UniqueHandle<FileTraits>;
+using ScopedFile = lumo::util::WindowsHandle;
 
 // True when the certificate lists the code-signing purpose. Windows takes a certificate
 // without the extension as good for every purpose; a maker's code-signing certificate always

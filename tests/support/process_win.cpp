@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "util/unique_handle.h"
+#include "util/windows_handle.h"
 #include "util/utf.h"
 
 namespace lumo::test {
@@ -16,13 +16,7 @@ namespace {
 // What stop's TerminateProcess leaves as the exit code: SIGTERM's on POSIX systems.
 constexpr UINT kStoppedExitCode = 128 + 15;
 
-struct HandleTraits {
-    using Handle = HANDLE;
-    static Handle invalid() { return INVALID_HANDLE_VALUE; }
-    static bool valid(Handle handle) { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
-    static void close(Handle handle) { ::CloseHandle(handle); }
-};
-using ScopedHandle = lumo::util::UniqueHandle<HandleTraits>;
+using ScopedHandle = lumo::util::WindowsHandle;
 
 std::runtime_error startFailure(const ProcessStart& start, const char* step, DWORD error) {
     return std::runtime_error("cannot start " + start.program + ": " + step + " failed with " +
