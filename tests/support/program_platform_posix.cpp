@@ -16,7 +16,7 @@ struct ProgramRegistry::State {
 };
 
 ProgramRegistry::ProgramRegistry(const std::string& text, const std::filesystem::path& folder)
-    : state_(std::make_unique<State>(folder / "registry.reg")) {
+    : state_(std::make_unique<State>(State{folder / "registry.reg"})) {
     writeFile(state_->file, text);
 }
 
