@@ -7,10 +7,10 @@
 #include <thread>
 
 #include "gamestate/request_framing.h"
-#include "gamestate/socket.h"
+#include "net/socket.h"
 
-using lumo::gamestate::Received;
-using lumo::gamestate::SocketHandle;
+using lumo::net::Received;
+using lumo::net::SocketHandle;
 
 struct GameStateListener::State {
     ListenFailure failure = ListenFailure::none;
@@ -20,7 +20,7 @@ struct GameStateListener::State {
     // The socket goes first: it must not outlive the socket library.
     void close() {
         socket.reset();
-        if (libraryStarted) lumo::gamestate::stopSocketLibrary();
+        if (libraryStarted) lumo::net::stopSocketLibrary();
         libraryStarted = false;
     }
     ~State() { close(); }
@@ -37,7 +37,7 @@ GameStateListener::operator bool() const { return state_ && state_->socket; }
 ListenFailure GameStateListener::failure() const { return state_ ? state_->failure : ListenFailure::none; }
 
 std::uint16_t GameStateListener::port() const {
-    return *this ? lumo::gamestate::boundPort(state_->socket) : 0;
+    return *this ? lumo::net::boundPort(state_->socket) : 0;
 }
 
 namespace {
@@ -73,7 +73,7 @@ RequestRead readRequest(const SocketHandle& connection, std::array<char, kReques
             read.end = ReadEnd::timedOut;
             return read;
         }
-        const Received piece = lumo::gamestate::receiveSome(connection, buffer.data() + read.received,
+        const Received piece = lumo::net::receiveSome(connection, buffer.data() + read.received,
                                                             kRequestLimit - read.received, left);
         switch (piece.outcome) {
         case Received::Outcome::closed:
@@ -99,19 +99,19 @@ RequestRead readRequest(const SocketHandle& connection, std::array<char, kReques
 }  // namespace
 
 GameStateListener openGameStateListener(std::uint16_t port) {
-    return openGameStateListener(port, lumo::gamestate::resolveLocalhost);
+    return openGameStateListener(port, lumo::net::resolveLocalhost);
 }
 
 GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost) {
     auto state = std::make_unique<GameStateListener::State>();
-    if (lumo::gamestate::startSocketLibrary() != 0) {
+    if (lumo::net::startSocketLibrary() != 0) {
         std::cout << "Error at WSAStartup\n" << std::flush;
         return failedListener(std::move(state), ListenFailure::socketLibrary);
     }
     state->libraryStarted = true;
 
     int error = 0;
-    state->socket = lumo::gamestate::openTcpSocket(error);
+    state->socket = lumo::net::openTcpSocket(error);
     if (!state->socket) {
         std::cout << "Error opening socket: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::socket);
@@ -120,13 +120,13 @@ GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResol
     // address a hosts file gave "localhost" off the loopback network.
     std::optional<std::uint32_t> address = resolveLocalhost();
     if (!address) return failedListener(std::move(state), ListenFailure::resolve);
-    if (!lumo::gamestate::isLoopbackAddress(*address)) address = lumo::gamestate::ipv4Address(127, 0, 0, 1);
+    if (!lumo::net::isLoopbackAddress(*address)) address = lumo::net::ipv4Address(127, 0, 0, 1);
 
-    if ((error = lumo::gamestate::bindSocket(state->socket, *address, port)) != 0) {
+    if ((error = lumo::net::bindSocket(state->socket, *address, port)) != 0) {
         std::cout << "Error at bind: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::bind);
     }
-    if ((error = lumo::gamestate::listenOnSocket(state->socket, kBacklog)) != 0) {
+    if ((error = lumo::net::listenOnSocket(state->socket, kBacklog)) != 0) {
         std::cout << "Error at listen: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::listen);
     }
@@ -143,7 +143,7 @@ int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
     for (;;) {
         if (beforeAccept) beforeAccept();
         int error = 0;
-        SocketHandle connection = lumo::gamestate::acceptConnection(state.socket, error);
+        SocketHandle connection = lumo::net::acceptConnection(state.socket, error);
         if (!connection) {
             std::cout << "Error at accept: " << error << std::endl;
             state.close();
@@ -165,5 +165,5 @@ int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
 }
 
 void stopGameStateListener(GameStateListener& listener) {
-    if (listener.state() != nullptr) lumo::gamestate::interruptAccept(listener.state()->socket);
+    if (listener.state() != nullptr) lumo::net::interruptAccept(listener.state()->socket);
 }

@@ -9,8 +9,8 @@ namespace lumo::test {
 
 namespace {
 
-using lumo::gamestate::Received;
-using lumo::gamestate::SocketHandle;
+using lumo::net::Received;
+using lumo::net::SocketHandle;
 
 constexpr auto kReadSlice = std::chrono::milliseconds(50);
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
@@ -39,10 +39,10 @@ LoopbackHttpServer::LoopbackHttpServer(std::map<std::string, HttpResponse> route
     : routes_(std::move(routes)) {
     startSocketsOnce();
     int error = 0;
-    listener_ = lumo::gamestate::openTcpSocket(error);
-    if (!listener_ || lumo::gamestate::bindSocket(listener_, loopbackAddress(), 0) != 0 ||
-        lumo::gamestate::listenOnSocket(listener_, 8) != 0 ||
-        (port_ = lumo::gamestate::boundPort(listener_)) == 0) {
+    listener_ = lumo::net::openTcpSocket(error);
+    if (!listener_ || lumo::net::bindSocket(listener_, loopbackAddress(), 0) != 0 ||
+        lumo::net::listenOnSocket(listener_, 8) != 0 ||
+        (port_ = lumo::net::boundPort(listener_)) == 0) {
         throw std::runtime_error("cannot open the test HTTP server");
     }
     thread_ = std::thread([this] { serve(); });
@@ -62,7 +62,7 @@ std::vector<std::string> LoopbackHttpServer::requests() const {
 void LoopbackHttpServer::stop() {
     stopping_ = true;
     // Ends the accept the serving thread is blocked in.
-    if (listener_) lumo::gamestate::interruptAccept(listener_);
+    if (listener_) lumo::net::interruptAccept(listener_);
     if (thread_.joinable()) thread_.join();
     std::lock_guard lock(mutex_);
     held_.clear();
@@ -72,7 +72,7 @@ void LoopbackHttpServer::stop() {
 void LoopbackHttpServer::serve() {
     while (!stopping_) {
         int error = 0;
-        SocketHandle connection = lumo::gamestate::acceptConnection(listener_, error);
+        SocketHandle connection = lumo::net::acceptConnection(listener_, error);
         if (!connection) return;
         answer(std::move(connection));
     }
@@ -85,7 +85,7 @@ void LoopbackHttpServer::answer(SocketHandle connection) {
     char buffer[2048];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < kMaxRequestBytes && !stopping_ &&
            std::chrono::steady_clock::now() < deadline) {
-        const Received read = lumo::gamestate::receiveSome(connection, buffer, sizeof buffer, kReadSlice);
+        const Received read = lumo::net::receiveSome(connection, buffer, sizeof buffer, kReadSlice);
         if (read.outcome == Received::Outcome::timedOut) continue;
         if (read.outcome != Received::Outcome::data) break;
         request.append(buffer, read.bytes);
@@ -117,7 +117,7 @@ void LoopbackHttpServer::answer(SocketHandle connection) {
     if (!response.unannounced) reply += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     if (!response.location.empty()) reply += "Location: " + response.location + "\r\n";
     reply += "Connection: close\r\n\r\n" + response.body;
-    sendAll(connection.get(), reply);
+    sendAll(connection, reply);
 }
 
 }  // namespace lumo::test

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "gamestate/socket.h"
+#include "net/socket.h"
 
 namespace lumo::test {
 
@@ -43,15 +43,15 @@ public:
 
 private:
     void serve();
-    void answer(lumo::gamestate::SocketHandle connection);
+    void answer(lumo::net::SocketHandle connection);
 
     std::map<std::string, HttpResponse> routes_;
-    lumo::gamestate::SocketHandle listener_;
+    lumo::net::SocketHandle listener_;
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
-    std::vector<lumo::gamestate::SocketHandle> held_;
+    std::vector<lumo::net::SocketHandle> held_;
     std::thread thread_;
 };
 

@@ -4,32 +4,28 @@
 
 namespace lumo::test {
 
-using lumo::gamestate::Received;
-using lumo::gamestate::SocketHandle;
+using lumo::net::Received;
+using lumo::net::SocketHandle;
 
-std::uint32_t loopbackAddress() { return lumo::gamestate::ipv4Address(127, 0, 0, 1); }
+std::uint32_t loopbackAddress() { return lumo::net::ipv4Address(127, 0, 0, 1); }
 
 void startSocketsOnce() {
     // Never stopped: sockets stay usable until the test program ends.
-    static const int started = lumo::gamestate::startSocketLibrary();
+    static const int started = lumo::net::startSocketLibrary();
     (void)started;
 }
 
-bool sendAll(lumo::gamestate::NativeSocket socket, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const long sent = loopback_system::sendSome(socket, bytes);
-        if (sent <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return true;
+bool sendAll(const SocketHandle& socket, std::string_view bytes) {
+    return lumo::net::sendAll(socket, bytes, std::chrono::seconds(10)) == 0;
 }
 
 bool LoopbackClient::connect(std::uint16_t port) {
     // The client may run before any listener has started the socket library.
     startSocketsOnce();
     int error = 0;
-    socket_ = lumo::gamestate::openTcpSocket(error);
-    if (socket_ && !loopback_system::connect(socket_.get(), port)) socket_.reset();
+    socket_ = lumo::net::openTcpSocket(error);
+    if (socket_ && lumo::net::connectSocket(socket_, loopbackAddress(), port, std::chrono::seconds(10)) != 0)
+        socket_.reset();
     return connected();
 }
 
@@ -48,7 +44,7 @@ std::optional<std::string> LoopbackClient::readUntilClosed(std::chrono::millisec
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return std::nullopt;
-        const Received read = lumo::gamestate::receiveSome(socket_, piece, sizeof piece, left);
+        const Received read = lumo::net::receiveSome(socket_, piece, sizeof piece, left);
         switch (read.outcome) {
         case Received::Outcome::data:
             received.append(piece, read.bytes);
@@ -65,25 +61,25 @@ std::optional<std::string> LoopbackClient::readUntilClosed(std::chrono::millisec
 std::uint16_t unusedLoopbackPort() {
     startSocketsOnce();
     int error = 0;
-    const SocketHandle socket = lumo::gamestate::openTcpSocket(error);
-    if (!socket || lumo::gamestate::bindSocket(socket, loopbackAddress(), 0) != 0) return 0;
-    return lumo::gamestate::boundPort(socket);
+    const SocketHandle socket = lumo::net::openTcpSocket(error);
+    if (!socket || lumo::net::bindSocket(socket, loopbackAddress(), 0) != 0) return 0;
+    return lumo::net::boundPort(socket);
 }
 
 bool canBindSharing(std::uint16_t port) {
     startSocketsOnce();
     int error = 0;
-    const SocketHandle socket = lumo::gamestate::openTcpSocket(error);
+    const SocketHandle socket = lumo::net::openTcpSocket(error);
     return socket && loopback_system::bindSharing(socket.get(), port);
 }
 
 PortBlocker::PortBlocker(std::uint16_t port) {
     startSocketsOnce();
     int error = 0;
-    socket_ = lumo::gamestate::openTcpSocket(error);
+    socket_ = lumo::net::openTcpSocket(error);
     // bindSocket lets connections of earlier runs linger in TIME_WAIT on this port.
-    if (socket_ && (lumo::gamestate::bindSocket(socket_, loopbackAddress(), port) != 0 ||
-                    lumo::gamestate::listenOnSocket(socket_, 1) != 0)) {
+    if (socket_ && (lumo::net::bindSocket(socket_, loopbackAddress(), port) != 0 ||
+                    lumo::net::listenOnSocket(socket_, 1) != 0)) {
         socket_.reset();
     }
 }

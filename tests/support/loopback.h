@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "gamestate/socket.h"
+#include "net/socket.h"
 
 namespace lumo::test {
 
@@ -16,7 +16,7 @@ std::uint32_t loopbackAddress();
 void startSocketsOnce();
 
 // Writes every byte of `bytes` to a connected socket; false when the connection refused some.
-bool sendAll(lumo::gamestate::NativeSocket socket, std::string_view bytes);
+bool sendAll(const lumo::net::SocketHandle& socket, std::string_view bytes);
 
 // A plain TCP client on 127.0.0.1 for driving a receiver by hand.
 class LoopbackClient {
@@ -32,7 +32,7 @@ public:
     bool connect(std::uint16_t port);
     bool connected() const { return static_cast<bool>(socket_); }
     // Writes every byte; false when the connection refused some.
-    bool send(std::string_view bytes) { return sendAll(socket_.get(), bytes); }
+    bool send(std::string_view bytes) { return sendAll(socket_, bytes); }
     // Ends the sending side only: the peer reads the end at once, replies can still come.
     void finishSending();
     // Everything the peer sends until it closes the connection; nullopt when it is still open
@@ -44,7 +44,7 @@ public:
     void resetAndClose();
 
 private:
-    lumo::gamestate::SocketHandle socket_;
+    lumo::net::SocketHandle socket_;
 };
 
 // True when some socket listens on 127.0.0.1:`port` (or on all addresses), judged from the
@@ -60,7 +60,7 @@ public:
     bool holding() const { return static_cast<bool>(socket_); }
 
 private:
-    lumo::gamestate::SocketHandle socket_;
+    lumo::net::SocketHandle socket_;
 };
 
 // True when a socket of another program, with SO_REUSEADDR set, could bind 127.0.0.1:`port`
@@ -78,16 +78,12 @@ bool resetReachesThePeer();
 // The system calls behind the client, one file per system (loopback_posix.cpp,
 // loopback_win.cpp). Each reports failure as its result and nothing else.
 namespace loopback_system {
-// Connects `socket` to 127.0.0.1:`port`.
-bool connect(lumo::gamestate::NativeSocket socket, std::uint16_t port);
-// One send: how many bytes went out, or -1.
-long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes);
 // Ends the sending direction.
-void shutdownSending(lumo::gamestate::NativeSocket socket);
+void shutdownSending(lumo::net::NativeSocket socket);
 // Makes the next close reset the connection (a zero linger time).
-void resetOnClose(lumo::gamestate::NativeSocket socket);
+void resetOnClose(lumo::net::NativeSocket socket);
 // Sets SO_REUSEADDR, as a port-stealing program would, and binds 127.0.0.1:`port`.
-bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port);
+bool bindSharing(lumo::net::NativeSocket socket, std::uint16_t port);
 }  // namespace loopback_system
 
 // The request a game sends for `jsonBody` to 127.0.0.1:`port`, header and body in one text:

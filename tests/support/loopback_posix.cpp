@@ -12,7 +12,7 @@ namespace lumo::test {
 
 namespace {
 
-int fd(lumo::gamestate::NativeSocket socket) { return static_cast<int>(socket); }
+int fd(lumo::net::NativeSocket socket) { return static_cast<int>(socket); }
 
 // Scans one of the kernel's TCP tables for a listening socket on `port` at 127.0.0.1 or
 // any address. Lines look like "0: 0100007F:0BBA 00000000:0000 0A ...".
@@ -38,25 +38,9 @@ bool tableHasListener(const char* table, std::uint16_t port) {
 
 namespace loopback_system {
 
-bool connect(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = loopbackAddress();
-    return ::connect(fd(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-}
+void shutdownSending(lumo::net::NativeSocket socket) { ::shutdown(fd(socket), SHUT_WR); }
 
-long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes) {
-    for (;;) {
-        // A peer that has gone must not end the test program with SIGPIPE.
-        const ssize_t sent = ::send(fd(socket), bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (sent >= 0 || errno != EINTR) return static_cast<long>(sent);
-    }
-}
-
-void shutdownSending(lumo::gamestate::NativeSocket socket) { ::shutdown(fd(socket), SHUT_WR); }
-
-bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
+bool bindSharing(lumo::net::NativeSocket socket, std::uint16_t port) {
     const int on = 1;
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -66,7 +50,7 @@ bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
            ::bind(fd(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
-void resetOnClose(lumo::gamestate::NativeSocket socket) {
+void resetOnClose(lumo::net::NativeSocket socket) {
     const linger immediate{1, 0};
     ::setsockopt(fd(socket), SOL_SOCKET, SO_LINGER, &immediate, sizeof immediate);
 }

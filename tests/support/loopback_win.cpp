@@ -12,27 +12,15 @@ namespace lumo::test {
 
 namespace {
 
-SOCKET handleOf(lumo::gamestate::NativeSocket socket) { return static_cast<SOCKET>(socket); }
+SOCKET handleOf(lumo::net::NativeSocket socket) { return static_cast<SOCKET>(socket); }
 
 }  // namespace
 
 namespace loopback_system {
 
-bool connect(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = loopbackAddress();
-    return ::connect(handleOf(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-}
+void shutdownSending(lumo::net::NativeSocket socket) { ::shutdown(handleOf(socket), SD_SEND); }
 
-long sendSome(lumo::gamestate::NativeSocket socket, std::string_view bytes) {
-    return ::send(handleOf(socket), bytes.data(), static_cast<int>(bytes.size()), 0);
-}
-
-void shutdownSending(lumo::gamestate::NativeSocket socket) { ::shutdown(handleOf(socket), SD_SEND); }
-
-bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
+bool bindSharing(lumo::net::NativeSocket socket, std::uint16_t port) {
     const BOOL on = TRUE;
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -43,7 +31,7 @@ bool bindSharing(lumo::gamestate::NativeSocket socket, std::uint16_t port) {
            ::bind(handleOf(socket), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
 }
 
-void resetOnClose(lumo::gamestate::NativeSocket socket) {
+void resetOnClose(lumo::net::NativeSocket socket) {
     const linger immediate{1, 0};
     ::setsockopt(handleOf(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&immediate),
                  sizeof immediate);

@@ -335,7 +335,7 @@ TEST(ReceiverAddress, ALocalhostOffTheMachineBindsTheLoopbackAddressInstead) {
     testing::internal::CaptureStdout();
     // What a hosts file line "192.0.2.7 localhost" makes the first IPv4 address.
     GameStateListener listener =
-        openGameStateListener(0, [] { return lumo::gamestate::ipv4Address(192, 0, 2, 7); });
+        openGameStateListener(0, [] { return lumo::net::ipv4Address(192, 0, 2, 7); });
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Server connected\n\n");
     ASSERT_TRUE(listener);
     EXPECT_TRUE(LoopbackClient(listener.port()).connected());

@@ -1,19 +1,36 @@
-// The receiver's socket operations over BSD sockets, for Linux and other POSIX systems.
-#include "gamestate/socket.h"
+// The TCP operations over BSD sockets, for Linux and other POSIX systems.
+#include "net/socket.h"
 
 #include <netdb.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-namespace lumo::gamestate {
+namespace lumo::net {
 
 namespace {
 
 int fd(const SocketHandle& socket) { return static_cast<int>(socket.get()); }
+
+int pollTimeout(std::chrono::milliseconds timeout) {
+    if (timeout.count() < 0) return 0;
+    return timeout.count() > 0x7fffffff ? 0x7fffffff : static_cast<int>(timeout.count());
+}
+
+// Waits for `events` on the socket; 0 when they came, ETIMEDOUT, or the system's code.
+int waitFor(const SocketHandle& socket, short events, std::chrono::milliseconds timeout) {
+    pollfd watched{fd(socket), events, 0};
+    for (;;) {
+        const int ready = ::poll(&watched, 1, pollTimeout(timeout));
+        if (ready > 0) return 0;
+        if (ready == 0) return ETIMEDOUT;
+        if (errno != EINTR) return errno;
+    }
+}
 
 }  // namespace
 
@@ -34,12 +51,12 @@ SocketHandle openTcpSocket(int& error) {
     return SocketHandle(static_cast<NativeSocket>(created));
 }
 
-std::optional<std::uint32_t> resolveLocalhost() {
+std::optional<std::uint32_t> resolveIpv4(const std::string& host) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo("localhost", nullptr, &hints, &found) != 0 || found == nullptr) return std::nullopt;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return std::nullopt;
     std::optional<std::uint32_t> address;
     if (found->ai_family == AF_INET && found->ai_addrlen >= sizeof(sockaddr_in))
         address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
@@ -83,17 +100,52 @@ SocketHandle acceptConnection(const SocketHandle& listener, int& error) {
     }
 }
 
+int connectSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port,
+                  std::chrono::milliseconds timeout) {
+    const int flags = ::fcntl(fd(socket), F_GETFL);
+    if (flags < 0 || ::fcntl(fd(socket), F_SETFL, flags | O_NONBLOCK) != 0) return errno;
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port);
+    remote.sin_addr.s_addr = address;
+    int error = 0;
+    if (::connect(fd(socket), reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
+        error = errno;
+        if (error == EINPROGRESS && (error = waitFor(socket, POLLOUT, timeout)) == 0) {
+            socklen_t length = sizeof error;
+            if (::getsockopt(fd(socket), SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+        }
+    }
+    if (::fcntl(fd(socket), F_SETFL, flags) != 0 && error == 0) error = errno;
+    return error;
+}
+
+int sendAll(const SocketHandle& socket, std::string_view bytes, std::chrono::milliseconds timeout) {
+    while (!bytes.empty()) {
+        if (const int error = waitFor(socket, POLLOUT, timeout); error != 0) return error;
+        // A peer that has gone must not end the program with SIGPIPE.
+        const ssize_t sent = ::send(fd(socket), bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0) {
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return 0;
+}
+
+bool waitReadable(const SocketHandle& socket, std::chrono::milliseconds timeout) {
+    return waitFor(socket, POLLIN, timeout) == 0;
+}
+
 Received receiveSome(const SocketHandle& socket, char* buffer, std::size_t capacity,
                      std::chrono::milliseconds timeout) {
-    // A zero SO_RCVTIMEO would mean "wait forever".
-    const long milliseconds = timeout.count() < 1 ? 1 : static_cast<long>(timeout.count());
-    timeval limit{};
-    limit.tv_sec = milliseconds / 1000;
-    limit.tv_usec = (milliseconds % 1000) * 1000;
-    if (::setsockopt(fd(socket), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0)
-        return {Received::Outcome::failed, 0, errno};
+    if (const int error = waitFor(socket, POLLIN, timeout); error != 0) {
+        if (error == ETIMEDOUT) return {Received::Outcome::timedOut, 0, 0};
+        return {Received::Outcome::failed, 0, error};
+    }
     for (;;) {
-        const ssize_t count = ::recv(fd(socket), buffer, capacity, 0);
+        const ssize_t count = ::recv(fd(socket), buffer, capacity, MSG_DONTWAIT);
         if (count > 0) return {Received::Outcome::data, static_cast<std::size_t>(count), 0};
         if (count == 0) return {Received::Outcome::closed, 0, 0};
         if (errno == EINTR) continue;
@@ -107,4 +159,4 @@ void interruptAccept(SocketHandle& listener) {
     ::shutdown(fd(listener), SHUT_RDWR);
 }
 
-}  // namespace lumo::gamestate
+}  // namespace lumo::net

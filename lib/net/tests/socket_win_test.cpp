@@ -1,5 +1,5 @@
 // What only the Winsock side promises.
-#include "gamestate/socket.h"
+#include "net/socket.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace lumo::gamestate;
+using namespace lumo::net;
 
 // Wine keeps Linux's rule that no second socket binds a listening port, so that a sharing
 // bind fails there either way; on Windows only exclusive use stops it. Hence the option

@@ -1,4 +1,4 @@
-#include "gamestate/socket.h"
+#include "net/socket.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace lumo::gamestate;
+using namespace lumo::net;
 using lumo::test::LoopbackClient;
 using namespace std::chrono_literals;
 
@@ -87,6 +87,44 @@ TEST_F(SocketSeam, AResetIsAFailureWithTheSystemsCode) {
     const Received piece = receiveSome(connection, buffer, sizeof buffer, 1000ms);
     EXPECT_EQ(piece.outcome, Received::Outcome::failed);
     EXPECT_EQ(piece.error, lumo::test::connectionResetCode());
+}
+
+// A client's side: connect with a time-out, send everything, read whole messages against a
+// deadline, and be told when the peer has gone.
+TEST_F(SocketSeam, ConnectsSendsAllAndReadsWholeMessages) {
+    const SocketHandle listener = listening();
+    const std::uint16_t port = boundPort(listener);
+    int error = 0;
+    SocketHandle client = openTcpSocket(error);
+    ASSERT_EQ(connectSocket(client, ipv4Address(127, 0, 0, 1), port, 1000ms), 0);
+    const SocketHandle server = acceptConnection(listener, error);
+    ASSERT_TRUE(server) << error;
+
+    const std::string big(1 << 20, 'x');  // more than a socket buffer: sendAll must loop
+    auto sent = std::async(std::launch::async, [&] { return sendAll(client, big + "tail", 2000ms); });
+    std::string whole(big.size() + 4, '\0');
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    Received got = receiveExactly(server, whole.data(), whole.size(), deadline);
+    ASSERT_EQ(got.outcome, Received::Outcome::data);
+    EXPECT_EQ(whole.substr(big.size()), "tail");
+    EXPECT_EQ(sent.get(), 0);
+
+    char four[4];
+    EXPECT_FALSE(waitReadable(server, 0ms));
+    ASSERT_EQ(sendAll(client, "ab", 1000ms), 0);
+    got = receiveExactly(server, four, 4, std::chrono::steady_clock::now() + 100ms);
+    EXPECT_EQ(got.outcome, Received::Outcome::timedOut);
+    EXPECT_EQ(got.bytes, 2u);
+    client.reset();
+    EXPECT_TRUE(waitReadable(server, 1000ms));
+    EXPECT_EQ(receiveExactly(server, four, 4, std::chrono::steady_clock::now() + 1s).outcome,
+              Received::Outcome::closed);
+
+    // Nobody listens on a port just released.
+    SocketHandle refused = openTcpSocket(error);
+    EXPECT_NE(connectSocket(refused, ipv4Address(127, 0, 0, 1), lumo::test::unusedLoopbackPort(), 1000ms), 0);
+    EXPECT_FALSE(resolveIpv4("no-such-host.invalid"));
+    EXPECT_EQ(resolveIpv4("127.0.0.9"), ipv4Address(127, 0, 0, 9));
 }
 
 TEST_F(SocketSeam, InterruptingEndsABlockedAcceptAndClosingStopsListening) {

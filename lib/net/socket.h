@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <string_view>
 
-// The few socket operations the game-state receiver needs, over BSD sockets or Winsock.
+// The few TCP operations the programs need (the game-state receiver, the OpenRGB client and
+// the tests' clients and servers), over BSD sockets or Winsock.
 // Every function that can fail returns the system's error code (errno, or WSAGetLastError()
 // read right after the failing call); 0 means success.
 
-namespace lumo::gamestate {
+namespace lumo::net {
 
 // Wide enough for a POSIX descriptor and a Winsock SOCKET alike.
 using NativeSocket = std::uintptr_t;
@@ -69,9 +72,11 @@ inline bool isLoopbackAddress(std::uint32_t address) {
     return bytes[0] == 127;
 }
 
-// The first IPv4 address "localhost" resolves to, in network byte order; nullopt when it
-// does not resolve.
-std::optional<std::uint32_t> resolveLocalhost();
+// The first IPv4 address `host` (a name or a dotted address) resolves to, in network byte
+// order; nullopt when it does not resolve.
+std::optional<std::uint32_t> resolveIpv4(const std::string& host);
+// The first IPv4 address "localhost" resolves to.
+inline std::optional<std::uint32_t> resolveLocalhost() { return resolveIpv4("localhost"); }
 
 // Binds to `address` (network byte order) and `port` (host order; 0 picks a free one).
 // On POSIX the port may be rebound while connections of an earlier run sit in TIME_WAIT;
@@ -85,6 +90,19 @@ std::uint16_t boundPort(const SocketHandle& socket);
 // Waits for the next connection; an empty result means failure with `error` set.
 SocketHandle acceptConnection(const SocketHandle& listener, int& error);
 
+// Connects to `address` (network byte order) and `port`, giving up after `timeout`; the
+// socket is left blocking either way. A time-out returns the system's "timed out" code.
+int connectSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port,
+                  std::chrono::milliseconds timeout);
+
+// Writes every byte of `bytes`, each wait for room lasting at most `timeout`; a peer that has
+// gone is an error, never a signal. 0, or the system's code.
+int sendAll(const SocketHandle& socket, std::string_view bytes, std::chrono::milliseconds timeout);
+
+// Waits until the socket has something to read (data, an end or an error): true, or false
+// after `timeout` (0 only looks).
+bool waitReadable(const SocketHandle& socket, std::chrono::milliseconds timeout);
+
 struct Received {
     enum class Outcome { data, closed, timedOut, failed };
     Outcome outcome = Outcome::failed;
@@ -92,13 +110,18 @@ struct Received {
     int error = 0;          // with Outcome::failed
 };
 
-// One read of at most `capacity` bytes, waiting no longer than `timeout` (at least 1 ms).
+// One read of at most `capacity` bytes, waiting no longer than `timeout` (0 only looks).
 // `closed` means the peer ended the connection in order.
 Received receiveSome(const SocketHandle& socket, char* buffer, std::size_t capacity,
                      std::chrono::milliseconds timeout);
+
+// Exactly `size` bytes into `buffer`, read before `deadline`; Outcome::data only when all
+// arrived; otherwise the outcome that stopped it, with `bytes` telling how many came.
+Received receiveExactly(const SocketHandle& socket, char* buffer, std::size_t size,
+                        std::chrono::steady_clock::time_point deadline);
 
 // Makes a blocked (or the next) accept on `listener` fail. On POSIX the socket is shut down
 // and stays owned; on Windows it has to be closed, so `listener` is left empty.
 void interruptAccept(SocketHandle& listener);
 
-}  // namespace lumo::gamestate
+}  // namespace lumo::net
