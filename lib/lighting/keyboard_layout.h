@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 namespace lumo::lighting {
 
@@ -18,6 +19,8 @@ struct LayoutKey {
     // (0xE01C is the keypad's Enter), as Windows' MAPVK_VK_TO_VSC_EX gives them.
     int scanCode;
     int hidCode;  // USB HID keyboard usage
+    // The key's LED as OpenRGB names it on a full-size US keyboard ("Key: Escape").
+    const char* openRgbName;
 };
 
 inline constexpr int kLayoutRows = 6;
@@ -30,5 +33,9 @@ const LayoutKey* keyAtCell(int cell);
 // The key with that code, or null.
 const LayoutKey* keyWithScanCode(int scanCode);
 const LayoutKey* keyWithHidCode(int hidCode);
+// The key whose LED an OpenRGB driver names `ledName` (ASCII case ignored), including the
+// names some drivers use instead ("Key: \\", "Key: Right Fn"); null for a name of no key
+// here (media keys, macro keys, the ISO backslash).
+const LayoutKey* keyWithOpenRgbName(std::string_view ledName);
 
 }  // namespace lumo::lighting

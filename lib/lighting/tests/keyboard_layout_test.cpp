@@ -39,6 +39,7 @@ TEST(KeyboardLayout, TheKeysTheProgramsPaintKeepTheirCells) {
 
 TEST(KeyboardLayout, EachCellAndCodeNamesOneKey) {
     std::set<int> cells, scanCodes, hidCodes;
+    std::set<std::string> ledNames;
     for (const LayoutKey& key : lumo::lighting::layoutKeys()) {
         SCOPED_TRACE(key.cell);
         EXPECT_TRUE(cells.insert(key.cell).second);
@@ -48,6 +49,26 @@ TEST(KeyboardLayout, EachCellAndCodeNamesOneKey) {
         EXPECT_LE(std::string(key.label).size(), 5u);
         EXPECT_EQ(lumo::lighting::keyWithScanCode(key.scanCode), &key);
         EXPECT_EQ(lumo::lighting::keyWithHidCode(key.hidCode), &key);
+        EXPECT_TRUE(ledNames.insert(key.openRgbName).second);
+        EXPECT_EQ(lumo::lighting::keyWithOpenRgbName(key.openRgbName), &key);
+    }
+}
+
+// Drivers name some keys differently; what no key here answers to is left alone.
+TEST(KeyboardLayout, OpenRgbLedNamesFindTheirCells) {
+    const struct {
+        const char* ledName;
+        int cell;  // -1: no key
+    } cases[] = {
+        {"Key: F1", 1},          {"key: f1", 1},         {"Key: \\ (ANSI)", 55}, {"Key: \\", 55},
+        {"Key: #", 55},          {"Key: Enter (ISO)", 76}, {"Key: Right Fn", 115}, {"Key: Right Windows", 115},
+        {"Key: Number Pad Enter", 104}, {"Key: Pause/Break", 15}, {"Key: \\ (ISO)", -1}, {"Key: Left Fn", -1},
+        {"Key: G1", -1},         {"Logo", -1},           {"F1", -1},             {"", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ledName);
+        const LayoutKey* key = lumo::lighting::keyWithOpenRgbName(c.ledName);
+        EXPECT_EQ(key == nullptr ? -1 : key->cell, c.cell);
     }
 }
 
