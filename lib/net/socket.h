@@ -91,7 +91,8 @@ std::uint16_t boundPort(const SocketHandle& socket);
 SocketHandle acceptConnection(const SocketHandle& listener, int& error);
 
 // Connects to `address` (network byte order) and `port`, giving up after `timeout`; the
-// socket is left blocking either way. A time-out returns the system's "timed out" code.
+// socket is left blocking either way, and sends without delay (no Nagle). A time-out returns
+// the system's "timed out" code.
 int connectSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port,
                   std::chrono::milliseconds timeout);
 

@@ -4,6 +4,7 @@
 #include <netdb.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -117,6 +118,11 @@ int connectSocket(const SocketHandle& socket, std::uint32_t address, std::uint16
         }
     }
     if (::fcntl(fd(socket), F_SETFL, flags) != 0 && error == 0) error = errno;
+    // A client here sends small commands that are due at once: Nagle would hold one back
+    // until the peer acknowledges the one before.
+    const int noDelay = 1;
+    if (error == 0 && ::setsockopt(fd(socket), IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay) != 0)
+        error = errno;
     return error;
 }
 

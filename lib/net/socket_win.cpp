@@ -127,6 +127,12 @@ int connectSocket(const SocketHandle& socket, std::uint32_t address, std::uint16
     u_long blocking = 0;
     if (::ioctlsocket(handleOf(socket), FIONBIO, &blocking) == SOCKET_ERROR && error == 0)
         error = ::WSAGetLastError();
+    // A client here sends small commands that are due at once: Nagle would hold one back
+    // until the peer acknowledges the one before.
+    const BOOL noDelay = TRUE;
+    if (error == 0 && ::setsockopt(handleOf(socket), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                                   sizeof noDelay) == SOCKET_ERROR)
+        error = ::WSAGetLastError();
     return error;
 }
 
