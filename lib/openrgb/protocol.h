@@ -93,7 +93,7 @@ struct Zone {
     std::int32_t type = 0;  // 0 single, 1 linear, 2 matrix
     std::uint32_t ledsMin = 0, ledsMax = 0, ledsCount = 0;
     // A map is present when both are non-zero: zone-local LED index per cell, row-major,
-    // kNoLed for a cell without one.
+    // kNoLed for a cell without one; `matrix` holds height * width cells.
     std::uint32_t matrixHeight = 0, matrixWidth = 0;
     std::vector<std::uint32_t> matrix;
     std::vector<Segment> segments;  // v >= 4
@@ -127,13 +127,18 @@ struct Controller {
 
 // The reply to REQUEST_CONTROLLER_DATA at `version`. nullopt for anything not exactly one
 // well-formed blob: data_size other than the payload's size, a count or string running past
-// the end, a string without its NUL, a matrix whose size disagrees with its dimensions, bytes
-// left over. Never allocates more than the payload could hold.
+// the end, a string of length 0 or without its NUL, a matrix whose size disagrees with its
+// dimensions, bytes left over, a version above kProtocolVersion. Never allocates more than
+// the payload could hold.
 std::optional<Controller> parseController(std::span<const std::uint8_t> payload, std::uint32_t version);
-// The blob a server sends for `controller` at `version` (its inverse).
+// The blob a server sends for `controller` at `version` (its inverse; versions above
+// kProtocolVersion are written as kProtocolVersion). What the format cannot carry is cut to
+// fit: strings to 65534 bytes, lists to 65535 entries; a zone's map is left out when `matrix`
+// does not hold height * width cells or matrix_len cannot count them.
 std::string encodeController(const Controller& controller, std::uint32_t version);
 
-// Payloads of the client's requests and commands (the header is encodePacket's).
+// Payloads of the client's requests and commands (the header is encodePacket's); colour
+// lists are cut to 65535 entries, the Mode block is encodeController's.
 std::string encodeU32(std::uint32_t value);  // version requests and replies, counts
 std::optional<std::uint32_t> decodeU32(std::span<const std::uint8_t> payload);  // exactly 4 bytes
 std::string encodeClientName(std::string_view name);  // the name and its NUL
@@ -143,7 +148,8 @@ std::string encodeUpdateSingleLed(std::int32_t led, Color color);
 std::string encodeUpdateMode(std::int32_t modeIndex, const Mode& mode, std::uint32_t version);
 
 // The same payloads read back, as a server reads them; nullopt for a payload that a strict
-// server (1.0) refuses: data_size other than the payload's size, a wrong count, bytes left.
+// server (1.0) refuses: data_size other than the payload's size, a wrong count, bytes left
+// (parseUpdateMode also for a version above kProtocolVersion).
 struct LedsUpdate {
     std::optional<std::uint32_t> zone;  // UPDATEZONELEDS only
     std::vector<Color> colors;
