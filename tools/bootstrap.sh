@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the applets needs; with
-# the argument "fuzz", only what the fuzz preset needs on top of those (docs/fuzzing.md).
+# Installs every Debian package that building, testing and running the applets needs, and
+# the npm client the test OpenRGB server is tried against (tests/openrgb_client); with the
+# argument "fuzz", only what the fuzz preset needs on top of those (docs/fuzzing.md).
 # Does nothing when all of them are present.
 set -euo pipefail
+
+client_folder="$(cd "$(dirname "$0")/.." && pwd)/tests/openrgb_client"
 
 packages=(
   g++ cmake ninja-build pkg-config
@@ -11,6 +14,10 @@ packages=(
   libcpp-httplib-dev libtinyxml2-dev
   curl jq
 )
+# Debian's Node only where there is none: another one on the PATH must not be shadowed.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 if [ "${1:-}" = fuzz ]; then
   # The sanitizer and fuzzer runtimes are only recommended by clang, so they are named here.
   packages=(clang libclang-rt-14-dev libfuzzer-14-dev)
@@ -22,10 +29,17 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+# The npm client exactly as package-lock.json pins it, again whenever the lock is newer.
+if [ "${1:-}" != fuzz ] &&
+   { [ ! -d "$client_folder/node_modules" ] || [ "$client_folder/package-lock.json" -nt "$client_folder/node_modules" ]; }; then
+  echo "Installing the npm client in tests/openrgb_client"
+  (cd "$client_folder" && npm ci --no-audit --no-fund)
+fi

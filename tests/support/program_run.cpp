@@ -198,7 +198,7 @@ std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
 }
 
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder) {
+                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory) {
     const std::filesystem::path out = folder / "program.out";
     const std::filesystem::path err = folder / "program.err";
     ProgramOutcome outcome;
@@ -206,6 +206,7 @@ ProgramOutcome runProgram(const std::string& program, const std::vector<std::str
         ChildProcess child({.program = program,
                             .arguments = arguments,
                             .environment = passedThrough(),
+                            .workingDirectory = workingDirectory,
                             .output = out,
                             .errors = err});
         if (const std::optional<int> code = child.waitForExit(kToolTimeout)) {

@@ -108,9 +108,10 @@ struct ProgramOutcome {
     std::string errors;
 };
 // Runs `program` with `arguments` to its end (a minute at most), its output captured in
-// files under `folder`, with only passedThroughVariables() from the test's environment.
+// files under `folder`, with only passedThroughVariables() from the test's environment, in
+// `workingDirectory` (empty: the test's own).
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder);
+                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory = {});
 
 // Key cell helpers over the state file: the [r,g,b] of key position p.
 std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position);
