@@ -452,39 +452,7 @@ KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown() {
 
 }  // extern "C"
 
-namespace lumo::sdk {
-static_assert(std::is_same_v<decltype(&LumoLedInit), LedInit*>);
-static_assert(std::is_same_v<decltype(&LumoLedInitWithName), LedInitWithName*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionNumber), GetConfigOptionNumber*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionBool), GetConfigOptionBool*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionColor), GetConfigOptionColor*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionRect), GetConfigOptionRect*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionRange), GetConfigOptionRange*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionSelect), GetConfigOptionSelect*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionKeyInput), GetConfigOptionKeyInput*>);
-static_assert(std::is_same_v<decltype(&LumoSetConfigOptionLabel), SetConfigOptionLabel*>);
-static_assert(std::is_same_v<decltype(&LumoLedSaveCurrentLighting), LedSaveCurrentLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetTargetDevice), LedSetTargetDevice*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLighting), LedSetLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedRestoreLighting), LedRestoreLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedFlashLighting), LedFlashLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedPulseLighting), LedPulseLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingFromBitmap), LedSetLightingFromBitmap*>);
-static_assert(std::is_same_v<decltype(&LumoLedExcludeKeysFromBitmap), LedExcludeKeysFromBitmap*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithScanCode), LedSetLightingForKeyWithScanCode*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithHidCode), LedSetLightingForKeyWithHidCode*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithQuartzCode), LedSetLightingForKeyWithQuartzCode*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithKeyName), LedSetLightingForKeyWithKeyName*>);
-static_assert(std::is_same_v<decltype(&LumoLedPulseSingleKey), LedPulseSingleKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedFlashSingleKey), LedFlashSingleKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedStopEffectsOnKey), LedStopEffectsOnKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedSaveLightingForKey), LedSaveLightingForKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedRestoreLightingForKey), LedRestoreLightingForKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedStopEffects), LedStopEffects*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingForTargetZone), LedSetLightingForTargetZone*>);
-static_assert(std::is_same_v<decltype(&LumoLedShutdown), LedShutdown*>);
-}  // namespace lumo::sdk
+// Each export has the SDK's type.
+#define LUMO_CHECK_EXPORT(Type, Name) static_assert(std::is_same_v<decltype(&Name), lumo::sdk::Type*>);
+LUMO_SDK_EXPORTS(LUMO_CHECK_EXPORT)
+#undef LUMO_CHECK_EXPORT
