@@ -1,4 +1,4 @@
-// The simulated keyboard's options file: the input's first line names the program, its second
+// The SDK service's options file: the input's first line names the program, its second
 // the option, the rest is the file. Reading the option as each type hands back a value of that
 // type or leaves the caller's alone, and once read it reads the same again and takes a label.
 #include <cstddef>
@@ -8,11 +8,11 @@
 #include <nlohmann/json.hpp>
 
 #include "fuzz_check.h"
-#include "option_store.h"
+#include "sdk_service/option_store.h"
 
-using lumo::simulator::OptionPlace;
-using lumo::simulator::OptionStore;
-using lumo::simulator::OptionType;
+using lumo::sdk_service::OptionPlace;
+using lumo::sdk_service::OptionStore;
+using lumo::sdk_service::OptionType;
 using Json = nlohmann::ordered_json;
 
 namespace {
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(value == declared);
             continue;
         }
-        FUZZ_CHECK(lumo::simulator::fitsOptionType(type, value));
+        FUZZ_CHECK(lumo::sdk_service::fitsOptionType(type, value));
         Json again = declared;
         FUZZ_CHECK(store.read(place, type, again));
         FUZZ_CHECK(again == value);

@@ -1,10 +1,10 @@
 // reportOnce for the options-file fuzzer: problems are checked for a text and dropped.
-#include "diagnostics.h"
+#include "sdk_service/diagnostics.h"
 
 #include "fuzz_check.h"
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 void reportOnce(const std::string& problem) { FUZZ_CHECK(!problem.empty()); }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -1,7 +1,7 @@
 #include "journal.h"
 
-#include "simulator_json.h"
-#include "diagnostics.h"
+#include "sdk_service/diagnostics.h"
+#include "sdk_service/json_text.h"
 
 namespace lumo::simulator {
 
@@ -16,14 +16,14 @@ void Journal::append(const std::filesystem::path& file, const nlohmann::ordered_
                 std::filesystem::create_directories(file.parent_path(), ignored);
             }
             out_.open(file, std::ios::binary | std::ios::app);
-            if (!out_) reportOnce("cannot open the journal " + file.string());
+            if (!out_) sdk_service::reportOnce("cannot open the journal " + file.string());
         }
     }
     if (!out_.is_open()) return;
-    out_ << dumpJson(line) << '\n';
+    out_ << sdk_service::dumpJson(line) << '\n';
     out_.flush();
     if (!out_) {
-        reportOnce("cannot write to the journal " + file.string());
+        sdk_service::reportOnce("cannot write to the journal " + file.string());
         out_.clear();
     }
 }

@@ -1,490 +1,154 @@
-// The 30 operations of the lighting SDK, exported with C linkage. Each one records its
-// arguments as received and hands the work to the process's simulated keyboard.
-#include <algorithm>
-#include <cstddef>
-#include <functional>
-#include <optional>
-#include <string>
+// The simulated keyboard: the 30 SDK operations exported with C linkage, each handing its call
+// to the SDK service's operation of the same name, and the sink that writes the state file and
+// the journal, installed as the library loads.
 #include <type_traits>
-#include <vector>
 
 #include "keyboard_simulator_export.h"
-#include "key_table.h"
 #include "lighting/lumo_sdk.h"
-#include "simulator.h"
-#include "util/utf.h"
-
-using lumo::simulator::Effect;
-using lumo::simulator::Keyboard;
-using lumo::simulator::OptionPlace;
-using lumo::simulator::OptionStore;
-using lumo::simulator::OptionType;
-using lumo::simulator::Rgb;
-using lumo::simulator::Simulator;
-using Json = Simulator::Json;
+#include "sdk_service/operations.h"
+#include "sdk_service/service.h"
+#include "simulator_sink.h"
 
 namespace {
 
-Json text(const wchar_t* value) {
-    if (value == nullptr) return nullptr;
-    return lumo::util::toUtf8(std::wstring(value));
-}
+namespace operations = lumo::sdk_service::operations;
 
-// Wide text in a caller's buffer of `bufferBytes` bytes, which need not hold a terminator.
-std::wstring boundedText(const wchar_t* buffer, int bufferBytes) {
-    const std::size_t capacity =
-        bufferBytes > 0 ? static_cast<std::size_t>(bufferBytes) / sizeof(wchar_t) : 0;
-    std::size_t length = 0;
-    while (length < capacity && buffer[length] != L'\0') ++length;
-    return std::wstring(buffer, length);
-}
-
-// Writes `value` into a caller's buffer of `bufferBytes` bytes, cut to fit and terminated;
-// returns the text written.
-std::string writeBounded(const std::string& value, wchar_t* buffer, int bufferBytes) {
-    const std::size_t capacity = static_cast<std::size_t>(bufferBytes) / sizeof(wchar_t);
-    std::wstring wide = lumo::util::fromUtf8(value);
-    std::size_t length = std::min(wide.size(), capacity - 1);
-    // With UTF-16 a cut between the halves of a surrogate pair would leave half a character.
-    if (sizeof(wchar_t) == 2 && length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 &&
-        wide[length - 1] <= 0xDBFF)
-        --length;
-    wide.resize(length);
-    wide.copy(buffer, length);
-    buffer[length] = L'\0';
-    return lumo::util::toUtf8(wide);
-}
-
-template <typename T>
-Json pointee(const T* value) {
-    if (value == nullptr) return nullptr;
-    return *value;
-}
-
-Json hex(const unsigned char* bytes, int count) {
-    if (bytes == nullptr) return nullptr;
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(2 * static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        out += digits[bytes[i] >> 4];
-        out += digits[bytes[i] & 0xF];
-    }
-    return out;
-}
-
-// The option named by `path` for the running program; nullopt for a null, empty or
-// malformed path.
-std::optional<OptionPlace> placeOf(const OptionPlace& program, const wchar_t* path) {
-    if (path == nullptr) return std::nullopt;
-    OptionPlace place = program;
-    place.path = lumo::util::toUtf8(std::wstring(path));
-    if (place.path.empty()) return std::nullopt;
-    return place;
-}
-
-bool readOption(OptionStore& store, const OptionPlace& program, const wchar_t* path, OptionType type,
-                Json& value) {
-    std::optional<OptionPlace> place = placeOf(program, path);
-    return place && store.read(*place, type, value);
-}
-
-bool lighting(const char* operation, Json arguments, const std::function<bool(Keyboard&)>& change) {
-    return Simulator::instance().lighting(operation, std::move(arguments), change);
-}
-
-bool option(const char* operation, Json arguments, const Simulator::OptionWork& work) {
-    return Simulator::instance().option(operation, std::move(arguments), work);
-}
-
-Effect effect(const char* kind, std::optional<int> key, Rgb color, int duration,
-              std::optional<int> interval) {
-    Effect made;
-    made.kind = kind;
-    made.key = key;
-    made.color = color;
-    made.duration = duration;
-    made.interval = interval;
-    return made;
-}
-
-// Runs an export's whole body: nothing thrown, not even while its arguments are being
-// recorded, may reach a caller that is C.
-template <typename Body>
-bool caught(const Body& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return false;
-    }
-}
+// Before any export can be called. Never destroyed, as the service is not.
+[[maybe_unused]] const bool sinkInstalled = [] {
+    lumo::sdk_service::Service::instance().setSink(new lumo::simulator::SimulatorSink());
+    return true;
+}();
 
 }  // namespace
 
 extern "C" {
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedInit() {
-    return caught([&] { return Simulator::instance().initialize("LumoLedInit", Json::array()); });
-}
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedInit() { return operations::LumoLedInit(); }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedInitWithName(const wchar_t* applicationName) {
-    return caught([&] {
-        if (applicationName == nullptr)
-            return lighting("LumoLedInitWithName", Json::array({nullptr}), [](Keyboard&) { return false; });
-        return Simulator::instance().initialize("LumoLedInitWithName", Json::array({text(applicationName)}));
-    });
+    return operations::LumoLedInitWithName(applicationName);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionNumber(const wchar_t* path, double* value, int flag) {
-    return caught([&] {
-        return option("LumoGetConfigOptionNumber", Json::array({text(path), pointee(value), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (value == nullptr) return false;
-                          Json stored = *value;
-                          if (!readOption(store, program, path, OptionType::number, stored)) return false;
-                          *value = stored.get<double>();
-                          result = *value;
-                          return true;
-                      });
-    });
+    return operations::LumoGetConfigOptionNumber(path, value, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionBool(const wchar_t* path, bool* value, int flag) {
-    return caught([&] {
-        return option("LumoGetConfigOptionBool", Json::array({text(path), pointee(value), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (value == nullptr) return false;
-                          Json stored = *value;
-                          if (!readOption(store, program, path, OptionType::boolean, stored)) return false;
-                          *value = stored.get<bool>();
-                          result = *value;
-                          return true;
-                      });
-    });
+    return operations::LumoGetConfigOptionBool(path, value, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue,
                                                         int flag) {
-    return caught([&] {
-        return option("LumoGetConfigOptionColor",
-                      Json::array({text(path), pointee(red), pointee(green), pointee(blue), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (red == nullptr || green == nullptr || blue == nullptr) return false;
-                          Json stored = Json::array({*red, *green, *blue});
-                          if (!readOption(store, program, path, OptionType::color, stored)) return false;
-                          *red = stored[0].get<int>();
-                          *green = stored[1].get<int>();
-                          *blue = stored[2].get<int>();
-                          result = Json::array({*red, *green, *blue});
-                          return true;
-                      });
-    });
+    return operations::LumoGetConfigOptionColor(path, red, green, blue, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRect(const wchar_t* path, int* x, int* y, int* width,
                                                        int* height, int flag) {
-    return caught([&] {
-        return option(
-            "LumoGetConfigOptionRect",
-            Json::array({text(path), pointee(x), pointee(y), pointee(width), pointee(height), flag}),
-            [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                if (x == nullptr || y == nullptr || width == nullptr || height == nullptr) return false;
-                Json stored = Json::array({*x, *y, *width, *height});
-                if (!readOption(store, program, path, OptionType::rect, stored)) return false;
-                *x = stored[0].get<int>();
-                *y = stored[1].get<int>();
-                *width = stored[2].get<int>();
-                *height = stored[3].get<int>();
-                result = Json::array({*x, *y, *width, *height});
-                return true;
-            });
-    });
+    return operations::LumoGetConfigOptionRect(path, x, y, width, height, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionRange(const wchar_t* path, double* value, double minimum,
                                                         double maximum, int flag) {
-    return caught([&] {
-        return option("LumoGetConfigOptionRange",
-                      Json::array({text(path), pointee(value), minimum, maximum, flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (value == nullptr || !(minimum <= maximum)) return false;
-                          Json stored = *value;
-                          if (!readOption(store, program, path, OptionType::number, stored)) return false;
-                          const double chosen = stored.get<double>();
-                          // A value edited outside the range is not handed on.
-                          if (!(chosen >= minimum && chosen <= maximum)) return false;
-                          *value = chosen;
-                          result = chosen;
-                          return true;
-                      });
-    });
+    return operations::LumoGetConfigOptionRange(path, value, minimum, maximum, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionSelect(const wchar_t* path, wchar_t* value, int valueSize,
                                                          const wchar_t* choices, int flag) {
-    return caught([&] {
-        Json entry =
-            value == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(value, valueSize)));
-        return option(
-            "LumoGetConfigOptionSelect", Json::array({text(path), entry, valueSize, text(choices), flag}),
-            [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                if (value == nullptr || choices == nullptr || valueSize < static_cast<int>(sizeof(wchar_t)))
-                    return false;
-                Json stored = entry;
-                if (!readOption(store, program, path, OptionType::select, stored)) return false;
-                result = writeBounded(stored.get<std::string>(), value, valueSize);
-                return true;
-            });
-    });
+    return operations::LumoGetConfigOptionSelect(path, value, valueSize, choices, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoGetConfigOptionKeyInput(const wchar_t* path, wchar_t* buffer,
                                                            int bufferSize, int flag) {
-    return caught([&] {
-        Json entry =
-            buffer == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(buffer, bufferSize)));
-        return option("LumoGetConfigOptionKeyInput", Json::array({text(path), entry, bufferSize, flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          // Not even a terminator fits: nothing may be written.
-                          if (buffer == nullptr || bufferSize < static_cast<int>(sizeof(wchar_t)))
-                              return false;
-                          Json stored = entry;
-                          if (!readOption(store, program, path, OptionType::key, stored)) return false;
-                          result = writeBounded(stored.get<std::string>(), buffer, bufferSize);
-                          return true;
-                      });
-    });
+    return operations::LumoGetConfigOptionKeyInput(path, buffer, bufferSize, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoSetConfigOptionLabel(const wchar_t* path, const wchar_t* label, int flag) {
-    return caught([&] {
-        return option("LumoSetConfigOptionLabel", Json::array({text(path), text(label), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json&) {
-                          std::optional<OptionPlace> place = placeOf(program, path);
-                          if (!place || label == nullptr) return false;
-                          const std::string labelText = lumo::util::toUtf8(std::wstring(label));
-                          // Malformed text converts to nothing; an empty label is not what was meant.
-                          if (labelText.empty() && *label != L'\0') return false;
-                          return store.label(*place, labelText);
-                      });
-    });
+    return operations::LumoSetConfigOptionLabel(path, label, flag);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveCurrentLighting() {
-    return caught([&] {
-        return lighting("LumoLedSaveCurrentLighting", Json::array(), [](Keyboard& keyboard) {
-            keyboard.saveLighting();
-            return true;
-        });
-    });
+    return operations::LumoLedSaveCurrentLighting();
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetTargetDevice(int mask) {
-    return caught([&] {
-        return lighting("LumoLedSetTargetDevice", Json::array({mask}),
-                        [&](Keyboard& keyboard) { return keyboard.setTargetDevice(mask); });
-    });
+    return operations::LumoLedSetTargetDevice(mask);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLighting(int red, int green, int blue) {
-    return caught([&] {
-        return lighting("LumoLedSetLighting", Json::array({red, green, blue}), [&](Keyboard& keyboard) {
-            return keyboard.setLighting({red, green, blue});
-        });
-    });
+    return operations::LumoLedSetLighting(red, green, blue);
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLighting() {
-    return caught([&] {
-        return lighting("LumoLedRestoreLighting", Json::array(),
-                        [](Keyboard& keyboard) { return keyboard.restoreLighting(); });
-    });
-}
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLighting() { return operations::LumoLedRestoreLighting(); }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashLighting(int red, int green, int blue, int duration,
                                                     int interval) {
-    return caught([&] {
-        return lighting("LumoLedFlashLighting", Json::array({red, green, blue, duration, interval}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.startKeyboardEffect(
-                                effect("flash", std::nullopt, {red, green, blue}, duration, interval),
-                                Keyboard::Clock::now());
-                        });
-    });
+    return operations::LumoLedFlashLighting(red, green, blue, duration, interval);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseLighting(int red, int green, int blue, int duration,
                                                     int interval) {
-    return caught([&] {
-        return lighting("LumoLedPulseLighting", Json::array({red, green, blue, duration, interval}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.startKeyboardEffect(
-                                effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
-                                Keyboard::Clock::now());
-                        });
-    });
+    return operations::LumoLedPulseLighting(red, green, blue, duration, interval);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingFromBitmap(const unsigned char* bitmap) {
-    return caught([&] {
-        return lighting("LumoLedSetLightingFromBitmap", Json::array({hex(bitmap, lumo::sdk::kBitmapBytes)}),
-                        [&](Keyboard& keyboard) { return keyboard.setLightingFromBitmap(bitmap); });
-    });
+    return operations::LumoLedSetLightingFromBitmap(bitmap);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedExcludeKeysFromBitmap(const int* keys, int count) {
-    return caught([&] {
-        std::vector<int> scanCodes;
-        if (keys != nullptr && count > 0) scanCodes.assign(keys, keys + count);
-        const Json listed = keys == nullptr ? Json(nullptr) : Json(scanCodes);
-        return lighting("LumoLedExcludeKeysFromBitmap", Json::array({listed, count}),
-                        [&](Keyboard& keyboard) {
-                            if (count < 0 || (keys == nullptr && count > 0)) return false;
-                            return keyboard.excludeKeysFromBitmap(scanCodes);
-                        });
-    });
+    return operations::LumoLedExcludeKeysFromBitmap(keys, count);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithScanCode(int key, int red, int green, int blue) {
-    return caught([&] {
-        return lighting(
-            "LumoLedSetLightingForKeyWithScanCode", Json::array({key, red, green, blue}),
-            [&](Keyboard& keyboard) {
-                return keyboard.setKeyLighting(lumo::simulator::cellOfScanCode(key), {red, green, blue});
-            });
-    });
+    return operations::LumoLedSetLightingForKeyWithScanCode(key, red, green, blue);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithHidCode(int key, int red, int green, int blue) {
-    return caught([&] {
-        return lighting(
-            "LumoLedSetLightingForKeyWithHidCode", Json::array({key, red, green, blue}),
-            [&](Keyboard& keyboard) {
-                return keyboard.setKeyLighting(lumo::simulator::cellOfHidCode(key), {red, green, blue});
-            });
-    });
+    return operations::LumoLedSetLightingForKeyWithHidCode(key, red, green, blue);
 }
 
-// The simulated keyboard knows no key numbering of these two kinds: no key is found.
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithQuartzCode(int key, int red, int green, int blue) {
-    return caught([&] {
-        return lighting("LumoLedSetLightingForKeyWithQuartzCode", Json::array({key, red, green, blue}),
-                        [](Keyboard&) { return false; });
-    });
+    return operations::LumoLedSetLightingForKeyWithQuartzCode(key, red, green, blue);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForKeyWithKeyName(int keyName, int red, int green,
                                                                    int blue) {
-    return caught([&] {
-        return lighting("LumoLedSetLightingForKeyWithKeyName", Json::array({keyName, red, green, blue}),
-                        [](Keyboard&) { return false; });
-    });
+    return operations::LumoLedSetLightingForKeyWithKeyName(keyName, red, green, blue);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedPulseSingleKey(int key, int red, int green, int blue, int red2,
                                                      int green2, int blue2, int duration, bool repeat) {
-    return caught([&] {
-        return lighting("LumoLedPulseSingleKey",
-                        Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat}),
-                        [&](Keyboard& keyboard) {
-                            Effect pulse = effect("pulse", key, {red, green, blue}, duration, std::nullopt);
-                            pulse.color2 = Rgb{red2, green2, blue2};
-                            pulse.repeat = repeat;
-                            return keyboard.startKeyEffect(pulse, Keyboard::Clock::now());
-                        });
-    });
+    return operations::LumoLedPulseSingleKey(key, red, green, blue, red2, green2, blue2, duration, repeat);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedFlashSingleKey(int key, int red, int green, int blue, int duration,
                                                      int interval) {
-    return caught([&] {
-        return lighting("LumoLedFlashSingleKey", Json::array({key, red, green, blue, duration, interval}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.startKeyEffect(
-                                effect("flash", key, {red, green, blue}, duration, interval),
-                                Keyboard::Clock::now());
-                        });
-    });
+    return operations::LumoLedFlashSingleKey(key, red, green, blue, duration, interval);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffectsOnKey(int key) {
-    return caught([&] {
-        return lighting("LumoLedStopEffectsOnKey", Json::array({key}),
-                        [&](Keyboard& keyboard) { return keyboard.stopEffectsOnKey(key); });
-    });
+    return operations::LumoLedStopEffectsOnKey(key);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSaveLightingForKey(int key) {
-    return caught([&] {
-        return lighting("LumoLedSaveLightingForKey", Json::array({key}),
-                        [&](Keyboard& keyboard) { return keyboard.saveKeyLighting(key); });
-    });
+    return operations::LumoLedSaveLightingForKey(key);
 }
 
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedRestoreLightingForKey(int key) {
-    return caught([&] {
-        return lighting("LumoLedRestoreLightingForKey", Json::array({key}),
-                        [&](Keyboard& keyboard) { return keyboard.restoreKeyLighting(key); });
-    });
+    return operations::LumoLedRestoreLightingForKey(key);
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffects() {
-    return caught([&] {
-        return lighting("LumoLedStopEffects", Json::array(), [](Keyboard& keyboard) {
-            keyboard.stopEffects();
-            return true;
-        });
-    });
-}
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedStopEffects() { return operations::LumoLedStopEffects(); }
 
-// The simulated keyboard has no lighting zones.
 KEYBOARD_SIMULATOR_EXPORT bool LumoLedSetLightingForTargetZone(unsigned char zone, int red, int green,
                                                                int blue) {
-    return caught([&] {
-        return lighting("LumoLedSetLightingForTargetZone", Json::array({zone, red, green, blue}),
-                        [](Keyboard&) { return false; });
-    });
+    return operations::LumoLedSetLightingForTargetZone(zone, red, green, blue);
 }
 
-KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown() {
-    return caught([] { return Simulator::instance().shutdown("LumoLedShutdown"); });
-}
+KEYBOARD_SIMULATOR_EXPORT bool LumoLedShutdown() { return operations::LumoLedShutdown(); }
 
 }  // extern "C"
 
-namespace lumo::sdk {
-static_assert(std::is_same_v<decltype(&LumoLedInit), LedInit*>);
-static_assert(std::is_same_v<decltype(&LumoLedInitWithName), LedInitWithName*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionNumber), GetConfigOptionNumber*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionBool), GetConfigOptionBool*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionColor), GetConfigOptionColor*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionRect), GetConfigOptionRect*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionRange), GetConfigOptionRange*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionSelect), GetConfigOptionSelect*>);
-static_assert(std::is_same_v<decltype(&LumoGetConfigOptionKeyInput), GetConfigOptionKeyInput*>);
-static_assert(std::is_same_v<decltype(&LumoSetConfigOptionLabel), SetConfigOptionLabel*>);
-static_assert(std::is_same_v<decltype(&LumoLedSaveCurrentLighting), LedSaveCurrentLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetTargetDevice), LedSetTargetDevice*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLighting), LedSetLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedRestoreLighting), LedRestoreLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedFlashLighting), LedFlashLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedPulseLighting), LedPulseLighting*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingFromBitmap), LedSetLightingFromBitmap*>);
-static_assert(std::is_same_v<decltype(&LumoLedExcludeKeysFromBitmap), LedExcludeKeysFromBitmap*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithScanCode), LedSetLightingForKeyWithScanCode*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithHidCode), LedSetLightingForKeyWithHidCode*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithQuartzCode), LedSetLightingForKeyWithQuartzCode*>);
-static_assert(
-    std::is_same_v<decltype(&LumoLedSetLightingForKeyWithKeyName), LedSetLightingForKeyWithKeyName*>);
-static_assert(std::is_same_v<decltype(&LumoLedPulseSingleKey), LedPulseSingleKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedFlashSingleKey), LedFlashSingleKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedStopEffectsOnKey), LedStopEffectsOnKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedSaveLightingForKey), LedSaveLightingForKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedRestoreLightingForKey), LedRestoreLightingForKey*>);
-static_assert(std::is_same_v<decltype(&LumoLedStopEffects), LedStopEffects*>);
-static_assert(std::is_same_v<decltype(&LumoLedSetLightingForTargetZone), LedSetLightingForTargetZone*>);
-static_assert(std::is_same_v<decltype(&LumoLedShutdown), LedShutdown*>);
-}  // namespace lumo::sdk
+// Each export has the SDK's type.
+#define LUMO_CHECK_EXPORT(Type, Name) static_assert(std::is_same_v<decltype(&Name), lumo::sdk::Type*>);
+LUMO_SDK_EXPORTS(LUMO_CHECK_EXPORT)
+#undef LUMO_CHECK_EXPORT

@@ -14,10 +14,13 @@ TEST_F(ExportsTest, EveryOperationIsExportedByName) {
         EXPECT_NE(lumo::lighting::findExport(sdk.handle, name), nullptr);
     }
     // The helpers inside stay hidden, so nothing else can bind to them.
-    EXPECT_EQ(lumo::lighting::findExport(sdk.handle, "_ZN4lumo9simulator11programNameB5cxx11Ev"), nullptr);
+    EXPECT_EQ(lumo::lighting::findExport(sdk.handle, "_ZN4lumo11sdk_service11programNameB5cxx11Ev"), nullptr);
     EXPECT_EQ(lumo::lighting::findExport(
                   sdk.handle,
-                  "_ZN4lumo9simulator10reportOnceERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
+                  "_ZN4lumo11sdk_service10reportOnceERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
+              nullptr);
+    // Nor the service's operations of the same names behind the exports.
+    EXPECT_EQ(lumo::lighting::findExport(sdk.handle, "_ZN4lumo11sdk_service10operations11LumoLedInitEv"),
               nullptr);
 }
 

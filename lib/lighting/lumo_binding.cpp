@@ -10,41 +10,12 @@ namespace {
 
 namespace sdk = lumo::sdk;
 
-// Positions in the operation table; the same order as sdk::kExportNames.
+// Positions in the operation table, kLedInit for LedInit and so on: the order of sdk::kExportNames.
 enum Export : int {
-    kLedInit,
-    kLedInitWithName,
-    kGetConfigOptionNumber,
-    kGetConfigOptionBool,
-    kGetConfigOptionColor,
-    kGetConfigOptionRect,
-    kGetConfigOptionRange,
-    kGetConfigOptionSelect,
-    kGetConfigOptionKeyInput,
-    kSetConfigOptionLabel,
-    kLedSaveCurrentLighting,
-    kLedSetTargetDevice,
-    kLedSetLighting,
-    kLedRestoreLighting,
-    kLedFlashLighting,
-    kLedPulseLighting,
-    kLedSetLightingFromBitmap,
-    kLedExcludeKeysFromBitmap,
-    kLedSetLightingForKeyWithScanCode,
-    kLedSetLightingForKeyWithHidCode,
-    kLedSetLightingForKeyWithQuartzCode,
-    kLedSetLightingForKeyWithKeyName,
-    kLedPulseSingleKey,
-    kLedFlashSingleKey,
-    kLedStopEffectsOnKey,
-    kLedSaveLightingForKey,
-    kLedRestoreLightingForKey,
-    kLedStopEffects,
-    kLedSetLightingForTargetZone,
-    kLedShutdown,
-    kExportTableSize,
+#define LUMO_EXPORT_POSITION(Type, Name) k##Type,
+    LUMO_SDK_EXPORTS(LUMO_EXPORT_POSITION)
+#undef LUMO_EXPORT_POSITION
 };
-static_assert(kExportTableSize == sdk::kExportCount);
 
 // A non-null entry is the only sign that an operation is available; all null until bound.
 void* operations[sdk::kExportCount] = {};
@@ -52,9 +23,20 @@ void* operations[sdk::kExportCount] = {};
 // The trailing argument of every option call.
 constexpr int kOptionFlag = 1;
 
-template <class Function>
-Function* entry(Export position) {
-    return reinterpret_cast<Function*>(operations[position]);
+// The SDK's function type of each position.
+template <Export position>
+struct Signature;
+#define LUMO_EXPORT_SIGNATURE(Type, Name) \
+    template <>                           \
+    struct Signature<k##Type> {           \
+        using type = sdk::Type;           \
+    };
+LUMO_SDK_EXPORTS(LUMO_EXPORT_SIGNATURE)
+#undef LUMO_EXPORT_SIGNATURE
+
+template <Export position>
+typename Signature<position>::type* entry() {
+    return reinterpret_cast<typename Signature<position>::type*>(operations[position]);
 }
 
 constexpr const char* kSdkLocationKey =
@@ -89,71 +71,71 @@ void bindExports(const std::function<void*(const char* name)>& lookup) {
 
 bool LumoLedInit() {
     loadSdk();
-    auto* function = entry<sdk::LedInit>(kLedInit);
+    auto* function = entry<kLedInit>();
     return function != nullptr && function();
 }
 
 bool LumoGetConfigOptionNumber(const wchar_t* path, double* value) {
-    auto* function = entry<sdk::GetConfigOptionNumber>(kGetConfigOptionNumber);
+    auto* function = entry<kGetConfigOptionNumber>();
     return function != nullptr && function(path, value, kOptionFlag);
 }
 
 bool LumoGetConfigOptionBool(const wchar_t* path, bool* value) {
-    auto* function = entry<sdk::GetConfigOptionBool>(kGetConfigOptionBool);
+    auto* function = entry<kGetConfigOptionBool>();
     return function != nullptr && function(path, value, kOptionFlag);
 }
 
 bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue) {
-    auto* function = entry<sdk::GetConfigOptionColor>(kGetConfigOptionColor);
+    auto* function = entry<kGetConfigOptionColor>();
     return function != nullptr && function(path, red, green, blue, kOptionFlag);
 }
 
 bool LumoGetConfigOptionKeyInput(const wchar_t* path, wchar_t* buffer, int bufferSize) {
-    auto* function = entry<sdk::GetConfigOptionKeyInput>(kGetConfigOptionKeyInput);
+    auto* function = entry<kGetConfigOptionKeyInput>();
     return function != nullptr && function(path, buffer, bufferSize, kOptionFlag);
 }
 
 bool LumoSetConfigOptionLabel(const wchar_t* path, const wchar_t* label) {
-    auto* function = entry<sdk::SetConfigOptionLabel>(kSetConfigOptionLabel);
+    auto* function = entry<kSetConfigOptionLabel>();
     return function != nullptr && function(path, label, kOptionFlag);
 }
 
 bool LumoLedSaveCurrentLighting() {
-    auto* function = entry<sdk::LedSaveCurrentLighting>(kLedSaveCurrentLighting);
+    auto* function = entry<kLedSaveCurrentLighting>();
     return function != nullptr && function();
 }
 
 bool LumoLedSetTargetDevice(int mask) {
-    auto* function = entry<sdk::LedSetTargetDevice>(kLedSetTargetDevice);
+    auto* function = entry<kLedSetTargetDevice>();
     return function != nullptr && function(mask);
 }
 
 bool LumoLedSetLighting(int red, int green, int blue) {
-    auto* function = entry<sdk::LedSetLighting>(kLedSetLighting);
+    auto* function = entry<kLedSetLighting>();
     return function != nullptr && function(red, green, blue);
 }
 
 bool LumoLedPulseLighting(int red, int green, int blue, int duration, int interval) {
-    auto* function = entry<sdk::LedPulseLighting>(kLedPulseLighting);
+    auto* function = entry<kLedPulseLighting>();
     return function != nullptr && function(red, green, blue, duration, interval);
 }
 
 bool LumoLedSetLightingFromBitmap(const unsigned char* bitmap) {
-    auto* function = entry<sdk::LedSetLightingFromBitmap>(kLedSetLightingFromBitmap);
+    auto* function = entry<kLedSetLightingFromBitmap>();
     return function != nullptr && function(bitmap);
 }
 
 bool LumoLedFlashSingleKey(int key, int red, int green, int blue, int duration, int interval) {
-    auto* function = entry<sdk::LedFlashSingleKey>(kLedFlashSingleKey);
+    auto* function = entry<kLedFlashSingleKey>();
     return function != nullptr && function(key, red, green, blue, duration, interval);
 }
 
 bool LumoLedStopEffectsOnKey(int key) {
-    auto* function = entry<sdk::LedStopEffectsOnKey>(kLedStopEffectsOnKey);
+    auto* function = entry<kLedStopEffectsOnKey>();
     return function != nullptr && function(key);
 }
 
 bool LumoLedStopEffects() {
-    auto* function = entry<sdk::LedStopEffects>(kLedStopEffects);
+    auto* function = entry<kLedStopEffects>();
     return function != nullptr && function();
 }

@@ -6,7 +6,8 @@
 // the option calls take a trailing int flag, always 1.
 //
 // The types below describe each export; a program never links the SDK but binds these
-// names at run time (lumo_binding.h). The stand-in SDK defines them.
+// names at run time (lumo_binding.h). The stand-in SDK defines them. LUMO_SDK_EXPORTS lists all
+// 30 once; the name table, the binding's positions and every definition's type check come from it.
 
 namespace lumo::sdk {
 
@@ -60,39 +61,44 @@ using LedSetLightingForTargetZone = bool(unsigned char zone, int red, int green,
 using LedShutdown = bool();
 }
 
+// X(Type, Name): each export's function type (the aliases above) and its name, in the order the
+// binding looks them up.
+#define LUMO_SDK_EXPORTS(X) \
+    X(LedInit, LumoLedInit) \
+    X(LedInitWithName, LumoLedInitWithName) \
+    X(GetConfigOptionNumber, LumoGetConfigOptionNumber) \
+    X(GetConfigOptionBool, LumoGetConfigOptionBool) \
+    X(GetConfigOptionColor, LumoGetConfigOptionColor) \
+    X(GetConfigOptionRect, LumoGetConfigOptionRect) \
+    X(GetConfigOptionRange, LumoGetConfigOptionRange) \
+    X(GetConfigOptionSelect, LumoGetConfigOptionSelect) \
+    X(GetConfigOptionKeyInput, LumoGetConfigOptionKeyInput) \
+    X(SetConfigOptionLabel, LumoSetConfigOptionLabel) \
+    X(LedSaveCurrentLighting, LumoLedSaveCurrentLighting) \
+    X(LedSetTargetDevice, LumoLedSetTargetDevice) \
+    X(LedSetLighting, LumoLedSetLighting) \
+    X(LedRestoreLighting, LumoLedRestoreLighting) \
+    X(LedFlashLighting, LumoLedFlashLighting) \
+    X(LedPulseLighting, LumoLedPulseLighting) \
+    X(LedSetLightingFromBitmap, LumoLedSetLightingFromBitmap) \
+    X(LedExcludeKeysFromBitmap, LumoLedExcludeKeysFromBitmap) \
+    X(LedSetLightingForKeyWithScanCode, LumoLedSetLightingForKeyWithScanCode) \
+    X(LedSetLightingForKeyWithHidCode, LumoLedSetLightingForKeyWithHidCode) \
+    X(LedSetLightingForKeyWithQuartzCode, LumoLedSetLightingForKeyWithQuartzCode) \
+    X(LedSetLightingForKeyWithKeyName, LumoLedSetLightingForKeyWithKeyName) \
+    X(LedPulseSingleKey, LumoLedPulseSingleKey) \
+    X(LedFlashSingleKey, LumoLedFlashSingleKey) \
+    X(LedStopEffectsOnKey, LumoLedStopEffectsOnKey) \
+    X(LedSaveLightingForKey, LumoLedSaveLightingForKey) \
+    X(LedRestoreLightingForKey, LumoLedRestoreLightingForKey) \
+    X(LedStopEffects, LumoLedStopEffects) \
+    X(LedSetLightingForTargetZone, LumoLedSetLightingForTargetZone) \
+    X(LedShutdown, LumoLedShutdown)
+
 // The 30 export names, in the order the binding looks them up.
-inline constexpr const char* kExportNames[] = {
-    "LumoLedInit",
-    "LumoLedInitWithName",
-    "LumoGetConfigOptionNumber",
-    "LumoGetConfigOptionBool",
-    "LumoGetConfigOptionColor",
-    "LumoGetConfigOptionRect",
-    "LumoGetConfigOptionRange",
-    "LumoGetConfigOptionSelect",
-    "LumoGetConfigOptionKeyInput",
-    "LumoSetConfigOptionLabel",
-    "LumoLedSaveCurrentLighting",
-    "LumoLedSetTargetDevice",
-    "LumoLedSetLighting",
-    "LumoLedRestoreLighting",
-    "LumoLedFlashLighting",
-    "LumoLedPulseLighting",
-    "LumoLedSetLightingFromBitmap",
-    "LumoLedExcludeKeysFromBitmap",
-    "LumoLedSetLightingForKeyWithScanCode",
-    "LumoLedSetLightingForKeyWithHidCode",
-    "LumoLedSetLightingForKeyWithQuartzCode",
-    "LumoLedSetLightingForKeyWithKeyName",
-    "LumoLedPulseSingleKey",
-    "LumoLedFlashSingleKey",
-    "LumoLedStopEffectsOnKey",
-    "LumoLedSaveLightingForKey",
-    "LumoLedRestoreLightingForKey",
-    "LumoLedStopEffects",
-    "LumoLedSetLightingForTargetZone",
-    "LumoLedShutdown",
-};
+#define LUMO_SDK_EXPORT_NAME(Type, Name) #Name,
+inline constexpr const char* kExportNames[] = {LUMO_SDK_EXPORTS(LUMO_SDK_EXPORT_NAME)};
+#undef LUMO_SDK_EXPORT_NAME
 inline constexpr int kExportCount = sizeof(kExportNames) / sizeof(kExportNames[0]);
 static_assert(kExportCount == 30);
 

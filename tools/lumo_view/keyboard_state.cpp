@@ -32,6 +32,7 @@ Effect effectOf(const Json& entry) {
     if (entry.contains("color2")) effect.color2 = percentColor(entry["color2"]);
     effect.duration = entry.value("duration", 0);
     effect.interval = entry.value("interval", 0);
+    if (entry.contains("repeat")) effect.repeat = entry["repeat"].get<bool>();
     // Kept to the years a clock can show, so that no later arithmetic overflows.
     constexpr long long kLatest = 1LL << 50;
     effect.started = std::clamp(entry.value("started", 0LL), 0LL, kLatest);
@@ -39,8 +40,6 @@ Effect effectOf(const Json& entry) {
 }
 
 }  // namespace
-
-int percentToByte(int percent) { return percent * 255 / 100; }
 
 std::optional<KeyboardState> parseKeyboardState(std::string_view text) {
     try {

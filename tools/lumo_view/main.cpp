@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "appearance.h"
+#include "sdk_service/appearance.h"
 #include "svg_picture.h"
 #include "terminal_frame.h"
 #include "watched_file.h"
@@ -79,7 +79,7 @@ int live(std::vector<WatchedFile>& files, lumo::view::ColorMode mode) {
                       << std::flush;
             animated = false;
             for (const lumo::view::Panel& panel : panels)
-                animated = animated || (panel.state && lumo::view::isAnimated(*panel.state));
+                animated = animated || (panel.state && lumo::sdk_service::isAnimated(*panel.state));
         }
         std::this_thread::sleep_for(animated ? kAnimationInterval : kPollInterval);
     }

@@ -1,11 +1,12 @@
 #include "svg_picture.h"
 
-#include "appearance.h"
 #include "lighting/keyboard_layout.h"
+#include "sdk_service/appearance.h"
 
 namespace lumo::view {
 namespace {
 
+using sdk_service::Appearance;
 using lumo::lighting::kLayoutColumns;
 using lumo::lighting::kLayoutRows;
 

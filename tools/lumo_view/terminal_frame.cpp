@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "appearance.h"
 #include "lighting/keyboard_layout.h"
+#include "sdk_service/appearance.h"
 
 namespace lumo::view {
 namespace {
+
+using sdk_service::Appearance;
 
 using lumo::lighting::kLayoutColumns;
 using lumo::lighting::kLayoutRows;

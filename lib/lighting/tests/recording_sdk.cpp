@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <sstream>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 #include "lighting/lumo_binding.h"
@@ -67,69 +68,6 @@ void copyBounded(const std::wstring& text, wchar_t* buffer, int bytes) {
     buffer[length] = L'\0';
 }
 
-// The option getters: recorded, then answered from the user's values.
-bool getNumber(const wchar_t* path, double* value, int flag) {
-    const bool result = record("LumoGetConfigOptionNumber", path, *value, flag);
-    if (const double* chosen = userValue(recording.userValues.numbers, path)) *value = *chosen;
-    return result;
-}
-
-bool getBool(const wchar_t* path, bool* value, int flag) {
-    const bool result = record("LumoGetConfigOptionBool", path, *value, flag);
-    if (const bool* chosen = userValue(recording.userValues.bools, path)) *value = *chosen;
-    return result;
-}
-
-bool getColor(const wchar_t* path, int* red, int* green, int* blue, int flag) {
-    const bool result = record("LumoGetConfigOptionColor", path, *red, *green, *blue, flag);
-    if (const auto* chosen = userValue(recording.userValues.colors, path)) {
-        *red = (*chosen)[0];
-        *green = (*chosen)[1];
-        *blue = (*chosen)[2];
-    }
-    return result;
-}
-
-bool getRect(const wchar_t* path, int* x, int* y, int* width, int* height, int flag) {
-    const bool result = record("LumoGetConfigOptionRect", path, *x, *y, *width, *height, flag);
-    if (const auto* chosen = userValue(recording.userValues.rects, path)) {
-        *x = (*chosen)[0];
-        *y = (*chosen)[1];
-        *width = (*chosen)[2];
-        *height = (*chosen)[3];
-    }
-    return result;
-}
-
-bool getRange(const wchar_t* path, double* value, double minimum, double maximum, int flag) {
-    const bool result = record("LumoGetConfigOptionRange", path, *value, minimum, maximum, flag);
-    if (const double* chosen = userValue(recording.userValues.numbers, path)) *value = *chosen;
-    return result;
-}
-
-bool getSelect(const wchar_t* path, wchar_t* value, int valueSize, const wchar_t* choices, int flag) {
-    const bool result = record("LumoGetConfigOptionSelect", path, value, valueSize, choices, flag);
-    if (const std::wstring* chosen = userValue(recording.userValues.selections, path))
-        copyBounded(*chosen, value, valueSize);
-    return result;
-}
-
-bool getKeyInput(const wchar_t* path, wchar_t* buffer, int bufferSize, int flag) {
-    const bool result = record("LumoGetConfigOptionKeyInput", path, buffer, bufferSize, flag);
-    if (const std::wstring* chosen = userValue(recording.userValues.keys, path))
-        copyBounded(*chosen, buffer, bufferSize);
-    return result;
-}
-
-bool setLightingFromBitmap(const unsigned char* bitmap) {
-    if (bitmap != nullptr) std::memcpy(recording.bitmap.data(), bitmap, recording.bitmap.size());
-    return record("LumoLedSetLightingFromBitmap");
-}
-
-bool excludeKeysFromBitmap(const int* keys, int count) {
-    return record("LumoLedExcludeKeysFromBitmap", KeyList{keys, count}, count);
-}
-
 // An export's name as a template argument.
 template <std::size_t Size>
 struct ExportName {
@@ -137,61 +75,117 @@ struct ExportName {
     char text[Size];
 };
 
-// A stand-in that only records its call: one for each export type.
+// The stand-in for each export: by default it only records its call; the specialisations
+// below also answer, as the option getters do from the user's values.
 template <ExportName name, class Export>
-struct Recorded;
+struct StandIn;
 template <ExportName name, class... Arguments>
-struct Recorded<name, bool(Arguments...)> {
+struct StandIn<name, bool(Arguments...)> {
     static bool call(Arguments... arguments) { return record(name.text, arguments...); }
 };
 
-// The explicit type makes the compiler check each stand-in against the SDK's declaration.
-template <class Export>
-std::pair<std::string_view, void*> standIn(std::string_view name, Export* function) {
-    return {name, reinterpret_cast<void*>(function)};
-}
-template <ExportName name, class Export>
-std::pair<std::string_view, void*> recorded() {
-    return standIn<Export>(name.text, &Recorded<name, Export>::call);
-}
+template <>
+struct StandIn<"LumoGetConfigOptionNumber", lumo::sdk::GetConfigOptionNumber> {
+    static bool call(const wchar_t* path, double* value, int flag) {
+        const bool result = record("LumoGetConfigOptionNumber", path, *value, flag);
+        if (const double* chosen = userValue(recording.userValues.numbers, path)) *value = *chosen;
+        return result;
+    }
+};
 
-// Every stand-in has a name of its own, so an operation wired to its neighbour's export is
-// recorded under the wrong name.
+template <>
+struct StandIn<"LumoGetConfigOptionBool", lumo::sdk::GetConfigOptionBool> {
+    static bool call(const wchar_t* path, bool* value, int flag) {
+        const bool result = record("LumoGetConfigOptionBool", path, *value, flag);
+        if (const bool* chosen = userValue(recording.userValues.bools, path)) *value = *chosen;
+        return result;
+    }
+};
+
+template <>
+struct StandIn<"LumoGetConfigOptionColor", lumo::sdk::GetConfigOptionColor> {
+    static bool call(const wchar_t* path, int* red, int* green, int* blue, int flag) {
+        const bool result = record("LumoGetConfigOptionColor", path, *red, *green, *blue, flag);
+        if (const auto* chosen = userValue(recording.userValues.colors, path)) {
+            *red = (*chosen)[0];
+            *green = (*chosen)[1];
+            *blue = (*chosen)[2];
+        }
+        return result;
+    }
+};
+
+template <>
+struct StandIn<"LumoGetConfigOptionRect", lumo::sdk::GetConfigOptionRect> {
+    static bool call(const wchar_t* path, int* x, int* y, int* width, int* height, int flag) {
+        const bool result = record("LumoGetConfigOptionRect", path, *x, *y, *width, *height, flag);
+        if (const auto* chosen = userValue(recording.userValues.rects, path)) {
+            *x = (*chosen)[0];
+            *y = (*chosen)[1];
+            *width = (*chosen)[2];
+            *height = (*chosen)[3];
+        }
+        return result;
+    }
+};
+
+template <>
+struct StandIn<"LumoGetConfigOptionRange", lumo::sdk::GetConfigOptionRange> {
+    static bool call(const wchar_t* path, double* value, double minimum, double maximum, int flag) {
+        const bool result = record("LumoGetConfigOptionRange", path, *value, minimum, maximum, flag);
+        if (const double* chosen = userValue(recording.userValues.numbers, path)) *value = *chosen;
+        return result;
+    }
+};
+
+template <>
+struct StandIn<"LumoGetConfigOptionSelect", lumo::sdk::GetConfigOptionSelect> {
+    static bool call(const wchar_t* path, wchar_t* value, int valueSize, const wchar_t* choices, int flag) {
+        const bool result = record("LumoGetConfigOptionSelect", path, value, valueSize, choices, flag);
+        if (const std::wstring* chosen = userValue(recording.userValues.selections, path))
+            copyBounded(*chosen, value, valueSize);
+        return result;
+    }
+};
+
+template <>
+struct StandIn<"LumoGetConfigOptionKeyInput", lumo::sdk::GetConfigOptionKeyInput> {
+    static bool call(const wchar_t* path, wchar_t* buffer, int bufferSize, int flag) {
+        const bool result = record("LumoGetConfigOptionKeyInput", path, buffer, bufferSize, flag);
+        if (const std::wstring* chosen = userValue(recording.userValues.keys, path))
+            copyBounded(*chosen, buffer, bufferSize);
+        return result;
+    }
+};
+
+template <>
+struct StandIn<"LumoLedSetLightingFromBitmap", lumo::sdk::LedSetLightingFromBitmap> {
+    static bool call(const unsigned char* bitmap) {
+        if (bitmap != nullptr) std::memcpy(recording.bitmap.data(), bitmap, recording.bitmap.size());
+        return record("LumoLedSetLightingFromBitmap");
+    }
+};
+
+template <>
+struct StandIn<"LumoLedExcludeKeysFromBitmap", lumo::sdk::LedExcludeKeysFromBitmap> {
+    static bool call(const int* keys, int count) {
+        return record("LumoLedExcludeKeysFromBitmap", KeyList{keys, count}, count);
+    }
+};
+
+// One stand-in per export, each under its own name, so an operation wired to its neighbour's
+// export is recorded under the wrong name.
 const std::map<std::string_view, void*>& standIns() {
-    using namespace lumo::sdk;
-    static const std::map<std::string_view, void*> table = {
-        recorded<"LumoLedInit", LedInit>(),
-        recorded<"LumoLedInitWithName", LedInitWithName>(),
-        standIn<GetConfigOptionNumber>("LumoGetConfigOptionNumber", &getNumber),
-        standIn<GetConfigOptionBool>("LumoGetConfigOptionBool", &getBool),
-        standIn<GetConfigOptionColor>("LumoGetConfigOptionColor", &getColor),
-        standIn<GetConfigOptionRect>("LumoGetConfigOptionRect", &getRect),
-        standIn<GetConfigOptionRange>("LumoGetConfigOptionRange", &getRange),
-        standIn<GetConfigOptionSelect>("LumoGetConfigOptionSelect", &getSelect),
-        standIn<GetConfigOptionKeyInput>("LumoGetConfigOptionKeyInput", &getKeyInput),
-        recorded<"LumoSetConfigOptionLabel", SetConfigOptionLabel>(),
-        recorded<"LumoLedSaveCurrentLighting", LedSaveCurrentLighting>(),
-        recorded<"LumoLedSetTargetDevice", LedSetTargetDevice>(),
-        recorded<"LumoLedSetLighting", LedSetLighting>(),
-        recorded<"LumoLedRestoreLighting", LedRestoreLighting>(),
-        recorded<"LumoLedFlashLighting", LedFlashLighting>(),
-        recorded<"LumoLedPulseLighting", LedPulseLighting>(),
-        standIn<LedSetLightingFromBitmap>("LumoLedSetLightingFromBitmap", &setLightingFromBitmap),
-        standIn<LedExcludeKeysFromBitmap>("LumoLedExcludeKeysFromBitmap", &excludeKeysFromBitmap),
-        recorded<"LumoLedSetLightingForKeyWithScanCode", LedSetLightingForKeyWithScanCode>(),
-        recorded<"LumoLedSetLightingForKeyWithHidCode", LedSetLightingForKeyWithHidCode>(),
-        recorded<"LumoLedSetLightingForKeyWithQuartzCode", LedSetLightingForKeyWithQuartzCode>(),
-        recorded<"LumoLedSetLightingForKeyWithKeyName", LedSetLightingForKeyWithKeyName>(),
-        recorded<"LumoLedPulseSingleKey", LedPulseSingleKey>(),
-        recorded<"LumoLedFlashSingleKey", LedFlashSingleKey>(),
-        recorded<"LumoLedStopEffectsOnKey", LedStopEffectsOnKey>(),
-        recorded<"LumoLedSaveLightingForKey", LedSaveLightingForKey>(),
-        recorded<"LumoLedRestoreLightingForKey", LedRestoreLightingForKey>(),
-        recorded<"LumoLedStopEffects", LedStopEffects>(),
-        recorded<"LumoLedSetLightingForTargetZone", LedSetLightingForTargetZone>(),
-        recorded<"LumoLedShutdown", LedShutdown>(),
-    };
-    return table;
+#define LUMO_STAND_IN(Type, Name)                                                                      \
+    static_assert(std::is_same_v<decltype(&StandIn<#Name, lumo::sdk::Type>::call), lumo::sdk::Type*>); \
+    table.emplace(#Name, reinterpret_cast<void*>(&StandIn<#Name, lumo::sdk::Type>::call));
+    static const std::map<std::string_view, void*> standIns = [] {
+        std::map<std::string_view, void*> table;
+        LUMO_SDK_EXPORTS(LUMO_STAND_IN)
+        return table;
+    }();
+#undef LUMO_STAND_IN
+    return standIns;
 }
 
 }  // namespace

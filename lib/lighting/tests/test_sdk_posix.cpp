@@ -6,9 +6,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "lighting/lumo_sdk.h"
 #include "text.h"
 
 #define TEST_SDK_EXPORT extern "C" __attribute__((visibility("default")))
+
+// Every name with the SDK's type, so that a definition below of another type does not compile.
+#define TEST_SDK_DECLARE(Type, Name) TEST_SDK_EXPORT lumo::sdk::Type Name;
+LUMO_SDK_EXPORTS(TEST_SDK_DECLARE)
+#undef TEST_SDK_DECLARE
 
 namespace {
 

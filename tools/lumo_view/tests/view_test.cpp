@@ -1,23 +1,24 @@
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+
 #include <gtest/gtest.h>
 
-#include "appearance.h"
 #include "files.h"
+#include "keyboard_state.h"
 #include "program_run.h"
+#include "sdk_service/json_text.h"
+#include "sdk_service/key_table.h"
+#include "sdk_service/keyboard.h"
 #include "terminal_frame.h"
 #include "watched_file.h"
 
 namespace lumo::view {
 namespace {
 
-constexpr int kEnterCell = 76;
 constexpr long long kStart = 1'000'000;
-
-KeyboardState litKeyboard(Rgb keys) {
-    KeyboardState state;
-    state.initialized = true;
-    state.keys.fill(keys);
-    return state;
-}
 
 TEST(ColorMode, TrueColourOnlyWhenTheTerminalSaysSoElseThePalette) {
     EXPECT_EQ(colorModeFor("truecolor"), ColorMode::trueColor);
@@ -38,28 +39,108 @@ TEST(ColorMode, TrueColourOnlyWhenTheTerminalSaysSoElseThePalette) {
     EXPECT_EQ(backgroundCode({255, 0, 0}, ColorMode::palette256), "\x1b[48;5;196m");
 }
 
-TEST(Appearance, PulsesRiseAndFallFlashesBlinkOnTheirKeyAndEndWithTheirDuration) {
-    KeyboardState state = litKeyboard({10, 20, 30});
-    state.device = {40, 50, 60};
-    state.effects.push_back({.kind = "pulse", .color = {200, 0, 100}, .interval = 1000, .started = kStart});
-    state.effects.push_back(
-        {.kind = "flash", .key = 28, .color = {0, 0, 255}, .interval = 400, .started = kStart});
-
-    const Appearance dark = appearanceAt(state, kStart);
-    EXPECT_EQ(dark.keys[0], (Rgb{0, 0, 0}));
-    EXPECT_EQ(dark.keys[kEnterCell], (Rgb{0, 0, 255}));  // first half of the flash: on
-    const Appearance half = appearanceAt(state, kStart + 250);
-    EXPECT_EQ(half.keys[0], (Rgb{100, 0, 50}));
-    EXPECT_EQ(half.device, (Rgb{100, 0, 50}));
-    EXPECT_EQ(half.keys[kEnterCell], (Rgb{0, 0, 0}));  // second half: off
-    const Appearance full = appearanceAt(state, kStart + 2500);
-    EXPECT_EQ(full.keys[125], (Rgb{200, 0, 100}));
-    EXPECT_TRUE(isAnimated(state));
-
-    state.effects[0].duration = 100;
-    EXPECT_EQ(appearanceAt(state, kStart + 250).keys[0], (Rgb{10, 20, 30}));
-    state.initialized = false;
-    EXPECT_EQ(appearanceAt(state, kStart).keys[0], (Rgb{0, 0, 0}));
+// What the view reads from a keyboard's state file is what the keyboard's snapshot gives a
+// backend, so both draw the same picture.
+TEST(KeyboardState, StateFileReadsBackAsTheKeyboardsSnapshot) {
+    using sdk_service::Keyboard;
+    using sdk_service::RunningEffect;
+    const Keyboard::Clock::time_point now = Keyboard::Clock::now();
+    auto effect = [&](const char* kind, std::optional<int> key, Rgb color, int duration,
+                      std::optional<int> interval) {
+        RunningEffect made;
+        made.kind = kind;
+        made.key = key;
+        made.color = color;
+        made.duration = duration;
+        made.interval = interval;
+        return made;
+    };
+    std::array<unsigned char, sdk::kBitmapBytes> bitmap{};
+    for (int cell = 0; cell < kCells; ++cell) {
+        unsigned char* pixel = bitmap.data() + 4 * cell;  // blue, green, red, alpha
+        pixel[0] = static_cast<unsigned char>(cell);
+        pixel[1] = static_cast<unsigned char>(255 - cell);
+        pixel[2] = static_cast<unsigned char>(2 * cell);
+        pixel[3] = cell % 5 == 0 ? 0 : 255;
+    }
+    const struct {
+        const char* what;
+        std::function<bool(Keyboard&)> change;
+    } steps[] = {
+        {"dark and not initialised", [](Keyboard&) { return true; }},
+        {"initialised",
+         [](Keyboard& keyboard) {
+             keyboard.setInitialized(true);
+             return true;
+         }},
+        {"device and keys",
+         [](Keyboard& keyboard) {
+             return keyboard.setLighting({100, 50, 3});
+         }},
+        {"saved, then keys only",
+         [](Keyboard& keyboard) {
+             keyboard.saveLighting();
+             return keyboard.setTargetDevice(sdk::kPerKeyDevices) &&
+                    keyboard.setKeyLighting(sdk_service::cellOfScanCode(0x1C), {0, 99, 1});
+         }},
+        {"bitmap with excluded keys",
+         [&](Keyboard& keyboard) {
+             return keyboard.excludeKeysFromBitmap({0x01, 0xE048}) &&
+                    keyboard.setLightingFromBitmap(bitmap.data());
+         }},
+        {"devices without per-key lighting",
+         [](Keyboard& keyboard) {
+             return keyboard.setTargetDevice(sdk::kDevicesWithoutPerKey) && keyboard.setLighting({7, 8, 9});
+         }},
+        {"whole-keyboard pulse",
+         [&](Keyboard& keyboard) {
+             return keyboard.startKeyboardEffect(effect("pulse", std::nullopt, {33, 66, 99}, 0, 1000), now);
+         }},
+        {"key pulse between two colours",
+         [&](Keyboard& keyboard) {
+             RunningEffect pulse = effect("pulse", 0x10, {100, 0, 0}, 5000, std::nullopt);
+             pulse.color2 = Rgb{0, 0, 100};
+             pulse.repeat = true;
+             return keyboard.startKeyEffect(pulse, now - std::chrono::milliseconds(1500));
+         }},
+        {"key flash",
+         [&](Keyboard& keyboard) {
+             return keyboard.startKeyEffect(effect("flash", 0x1C, {1, 2, 3}, 0, 400), now);
+         }},
+    };
+    Keyboard keyboard;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        ASSERT_TRUE(step.change(keyboard));
+        const KeyboardState snapshot = keyboard.snapshot();
+        const std::optional<KeyboardState> read =
+            parseKeyboardState(sdk_service::dumpJson(keyboard.toJson(), 2) + "\n");
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->initialized, snapshot.initialized);
+        EXPECT_EQ(read->mask, snapshot.mask);
+        EXPECT_EQ(read->device, snapshot.device);
+        EXPECT_EQ(read->keys, snapshot.keys);
+        ASSERT_EQ(read->effects.size(), snapshot.effects.size());
+        for (std::size_t i = 0; i < snapshot.effects.size(); ++i) {
+            const Effect& fromFile = read->effects[i];
+            const Effect& fromKeyboard = snapshot.effects[i];
+            EXPECT_EQ(fromFile.kind, fromKeyboard.kind);
+            EXPECT_EQ(fromFile.key, fromKeyboard.key);
+            EXPECT_EQ(fromFile.color, fromKeyboard.color);
+            EXPECT_EQ(fromFile.color2, fromKeyboard.color2);
+            EXPECT_EQ(fromFile.duration, fromKeyboard.duration);
+            EXPECT_EQ(fromFile.interval, fromKeyboard.interval);
+            EXPECT_EQ(fromFile.repeat, fromKeyboard.repeat);
+            // Both convert the steady start to the wall clock at their own instant.
+            EXPECT_LE(std::llabs(fromFile.started - fromKeyboard.started), 1);
+        }
+    }
+    // In bytes, as the view shows them: 100, 50, 3 percent on the device, then 7, 8, 9.
+    const KeyboardState last = keyboard.snapshot();
+    EXPECT_EQ(last.device, (Rgb{17, 20, 22}));
+    EXPECT_EQ(last.keys[0], (Rgb{255, 127, 7}));    // excluded from the bitmap
+    EXPECT_EQ(last.keys[76], (Rgb{152, 179, 76}));  // Enter: the bitmap's
+    EXPECT_EQ(last.effects.at(0).color, (Rgb{84, 168, 252}));
 }
 
 TEST(WatchedFile, WaitsForTheFileAndKeepsTheLastGoodStateOverBrokenOnes) {

@@ -1,9 +1,9 @@
-// Environment and per-user configuration folder of the simulator on POSIX systems.
-#include "file_locations.h"
+// Environment and per-user configuration folder of the SDK service on POSIX systems.
+#include "sdk_service/file_locations.h"
 
 #include <cstdlib>
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 std::filesystem::path environmentPath(const char* name) {
     const char* value = std::getenv(name);
@@ -21,4 +21,4 @@ std::filesystem::path defaultOptionsFile() {
     return config / "lumo" / "options.json";
 }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "keyboard_state.h"
+#include "sdk_service/keyboard_state.h"
 
-namespace lumo::view {
+namespace lumo::sdk_service {
 
-// What the keyboard shows at one instant, effects applied.
+// What the keyboard shows at one instant, effects applied; colours in bytes.
 struct Appearance {
     std::array<Rgb, kCells> keys{};
     Rgb device;
@@ -22,4 +22,4 @@ Appearance appearanceAt(const KeyboardState& state, long long now);
 // True when the picture of `state` changes with time alone.
 bool isAnimated(const KeyboardState& state);
 
-}  // namespace lumo::view
+}  // namespace lumo::sdk_service

@@ -1,14 +1,18 @@
-#include "keyboard.h"
+#include "sdk_service/keyboard.h"
 
 #include <algorithm>
 
-#include "key_table.h"
+#include "sdk_service/key_table.h"
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+Rgb bytesOf(Rgb percent) {
+    return {percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+}
 
 Json toJson(Rgb color) { return Json::array({color.red, color.green, color.blue}); }
 
@@ -31,8 +35,6 @@ long long wallClockMilliseconds(Keyboard::Clock::time_point started) {
 
 }  // namespace
 
-int percentToByte(int percent) { return percent * 255 / 100; }
-
 bool isPercentColor(Rgb color) {
     auto inRange = [](int value) { return value >= 0 && value <= 100; };
     return inRange(color.red) && inRange(color.green) && inRange(color.blue);
@@ -48,9 +50,7 @@ bool Keyboard::setLighting(Rgb percent) {
     if (!isPercentColor(percent)) return false;
     if (targetsDevicesWithoutPerKey()) current_.device = percent;
     if (targetsPerKeyDevices()) {
-        const Rgb bytes{percentToByte(percent.red), percentToByte(percent.green),
-                        percentToByte(percent.blue)};
-        current_.keys.fill(bytes);
+        current_.keys.fill(bytesOf(percent));
     }
     return true;
 }
@@ -75,9 +75,7 @@ bool Keyboard::excludeKeysFromBitmap(const std::vector<int>& scanCodes) {
 
 bool Keyboard::setKeyLighting(std::optional<int> cell, Rgb percent) {
     if (!cell || !isPercentColor(percent)) return false;
-    if (targetsPerKeyDevices())
-        current_.keys[*cell] = {percentToByte(percent.red), percentToByte(percent.green),
-                                percentToByte(percent.blue)};
+    if (targetsPerKeyDevices()) current_.keys[*cell] = bytesOf(percent);
     return true;
 }
 
@@ -105,17 +103,17 @@ bool Keyboard::restoreKeyLighting(int scanCode) {
     return true;
 }
 
-bool Keyboard::startKeyboardEffect(Effect effect, Clock::time_point now) {
+bool Keyboard::startKeyboardEffect(RunningEffect effect, Clock::time_point now) {
     if (!isPercentColor(effect.color) || !isTiming(effect.duration) || !isTiming(effect.interval.value_or(0)))
         return false;
-    std::erase_if(effects_, [](const Effect& running) { return !running.key; });
+    std::erase_if(effects_, [](const RunningEffect& running) { return !running.key; });
     effect.key.reset();
     effect.started = now;
     effects_.push_back(std::move(effect));
     return true;
 }
 
-bool Keyboard::startKeyEffect(Effect effect, Clock::time_point now) {
+bool Keyboard::startKeyEffect(RunningEffect effect, Clock::time_point now) {
     if (!effect.key || *effect.key <= 0 || !isPercentColor(effect.color) ||
         (effect.color2 && !isPercentColor(*effect.color2)) || !isTiming(effect.duration) ||
         !isTiming(effect.interval.value_or(0)))
@@ -130,12 +128,12 @@ void Keyboard::stopEffects() { effects_.clear(); }
 
 bool Keyboard::stopEffectsOnKey(int key) {
     if (key <= 0) return false;
-    std::erase_if(effects_, [key](const Effect& running) { return running.key == key; });
+    std::erase_if(effects_, [key](const RunningEffect& running) { return running.key == key; });
     return true;
 }
 
 void Keyboard::expireEffects(Clock::time_point now) {
-    std::erase_if(effects_, [now](const Effect& running) {
+    std::erase_if(effects_, [now](const RunningEffect& running) {
         return running.duration > 0 && now - running.started >= std::chrono::milliseconds(running.duration);
     });
 }
@@ -144,20 +142,20 @@ nlohmann::ordered_json Keyboard::toJson() const {
     Json state;
     state["initialized"] = initialized_;
     state["mask"] = mask_;
-    state["device"] = simulator::toJson(current_.device);
+    state["device"] = sdk_service::toJson(current_.device);
     state["keys"] = keysToJson(current_.keys);
     if (saved_)
         state["saved"] =
-            Json{{"device", simulator::toJson(saved_->device)}, {"keys", keysToJson(saved_->keys)}};
+            Json{{"device", sdk_service::toJson(saved_->device)}, {"keys", keysToJson(saved_->keys)}};
     else
         state["saved"] = nullptr;
     Json effects = Json::array();
-    for (const Effect& effect : effects_) {
+    for (const RunningEffect& effect : effects_) {
         Json entry;
         entry["kind"] = effect.kind;
         if (effect.key) entry["key"] = *effect.key;
-        entry["color"] = simulator::toJson(effect.color);
-        if (effect.color2) entry["color2"] = simulator::toJson(*effect.color2);
+        entry["color"] = sdk_service::toJson(effect.color);
+        if (effect.color2) entry["color2"] = sdk_service::toJson(*effect.color2);
         entry["duration"] = effect.duration;
         if (effect.interval) entry["interval"] = *effect.interval;
         if (effect.repeat) entry["repeat"] = *effect.repeat;
@@ -168,4 +166,25 @@ nlohmann::ordered_json Keyboard::toJson() const {
     return state;
 }
 
-}  // namespace lumo::simulator
+KeyboardState Keyboard::snapshot() const {
+    KeyboardState state;
+    state.initialized = initialized_;
+    state.mask = mask_;
+    state.device = bytesOf(current_.device);
+    state.keys = current_.keys;
+    for (const RunningEffect& running : effects_) {
+        Effect effect;
+        effect.kind = running.kind;
+        effect.key = running.key;
+        effect.color = bytesOf(running.color);
+        if (running.color2) effect.color2 = bytesOf(*running.color2);
+        effect.duration = running.duration;
+        effect.interval = running.interval.value_or(0);
+        effect.repeat = running.repeat;
+        effect.started = wallClockMilliseconds(running.started);
+        state.effects.push_back(std::move(effect));
+    }
+    return state;
+}
+
+}  // namespace lumo::sdk_service

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 // The last two serve operations the applets do not use: a rectangle x, y, width, height and a
 // choice among texts.
@@ -76,4 +76,4 @@ private:
     nlohmann::ordered_json document_ = nlohmann::ordered_json::object();
 };
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -1,11 +1,11 @@
-// Environment and per-user configuration folder of the simulator on Windows.
-#include "file_locations.h"
+// Environment and per-user configuration folder of the SDK service on Windows.
+#include "sdk_service/file_locations.h"
 
 #include "util/windows_support.h"
 
 #include <string>
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 std::filesystem::path environmentPath(const char* name) {
     // The variable names are ASCII; the values may not be, so read them wide.
@@ -25,4 +25,4 @@ std::filesystem::path defaultOptionsFile() {
     return appData / "lumo" / "options.json";
 }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

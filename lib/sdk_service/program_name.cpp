@@ -1,11 +1,11 @@
-#include "program_name.h"
+#include "sdk_service/program_name.h"
 
 #include <stdexcept>
 
 #include "filesystem/operations.h"
 #include "util/utf.h"
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 std::string programNameFromExecutable(const std::filesystem::path& executable) {
     std::wstring name = executable.filename().wstring();
@@ -36,4 +36,4 @@ std::string programName() {
     return name;
 }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -1,14 +1,15 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
-#include "atomic_file.h"
-#include "key_table.h"
-#include "option_store.h"
-#include "program_name.h"
-#include "simulator_fixture.h"
+#include "files.h"
+#include "sdk_service/atomic_file.h"
+#include "sdk_service/key_table.h"
+#include "sdk_service/option_store.h"
+#include "sdk_service/program_name.h"
 
-namespace lumo::simulator::test {
+namespace lumo::sdk_service::test {
 namespace {
 
 TEST(ProgramName, IsTheExecutablesBaseNameWithoutExe) {
@@ -60,7 +61,7 @@ TEST(KeyTable, ScanAndHidCodesReachTheirCellsOfTheFullSizeLayout) {
 }
 
 TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
-    const lumo::test::TempFolder temp("keyboard-simulator-atomic");
+    const lumo::test::TempFolder temp("sdk-service-atomic");
     const std::filesystem::path folder = temp.path();
     const std::filesystem::path target = folder / "deep" / "state.json";
 
@@ -94,4 +95,4 @@ TEST(OptionStore, TextLoadedWithoutAFileIsJudgedAsAFilesContent) {
 }
 
 }  // namespace
-}  // namespace lumo::simulator::test
+}  // namespace lumo::sdk_service::test

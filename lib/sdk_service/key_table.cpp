@@ -1,8 +1,8 @@
-#include "key_table.h"
+#include "sdk_service/key_table.h"
 
 #include "lighting/keyboard_layout.h"
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 namespace {
 
@@ -17,4 +17,4 @@ std::optional<int> cellOfScanCode(int scanCode) { return cellOf(lumo::lighting::
 
 std::optional<int> cellOfHidCode(int hidCode) { return cellOf(lumo::lighting::keyWithHidCode(hidCode)); }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -1,15 +1,15 @@
-#include "option_store.h"
+#include "sdk_service/option_store.h"
 
 #include <climits>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
-#include "atomic_file.h"
-#include "diagnostics.h"
-#include "simulator_json.h"
+#include "sdk_service/atomic_file.h"
+#include "sdk_service/diagnostics.h"
+#include "sdk_service/json_text.h"
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
 using Json = nlohmann::ordered_json;
 
@@ -226,4 +226,4 @@ bool OptionStore::label(const OptionPlace& place, const std::string& label) {
     return save();
 }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -1,9 +1,11 @@
-#include "diagnostics.h"
+#include "sdk_service/diagnostics.h"
 
 #include <cstdio>
 #include <set>
 
-namespace lumo::simulator {
+// Alone in its file, so that a program may bring a reportOnce of its own instead (the options
+// file fuzzer does).
+namespace lumo::sdk_service {
 
 void reportOnce(const std::string& problem) {
     static std::set<std::string> reported;
@@ -12,4 +14,4 @@ void reportOnce(const std::string& problem) {
     std::fflush(stderr);
 }
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -2,21 +2,17 @@
 
 #include <filesystem>
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
-// Where the simulator reads and writes. Each is looked up again at every call, so a test may
-// switch files between calls. An empty path means "none".
+// Where the service keeps its options. Looked up again at every call, so a test may switch
+// files between calls. An empty path means "none".
 
 // LUMO_OPTIONS when set, otherwise the per-user default (defaultOptionsFile).
 std::filesystem::path optionsFile();
-// LUMO_SIM_STATE: the keyboard state written after each lighting change.
-std::filesystem::path stateFile();
-// LUMO_SIM_JOURNAL: one line per SDK call.
-std::filesystem::path journalFile();
 
 // The value of the environment variable `name` as a path; empty when unset or empty.
 std::filesystem::path environmentPath(const char* name);
 // The per-user options file of the system, empty when the user's folders are unknown.
 std::filesystem::path defaultOptionsFile();
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-namespace lumo::simulator {
+namespace lumo::sdk_service {
 
-// Cells of the simulated keyboard's key grid (row * 21 + column) for every key of the
+// Cells of the keyboard's key grid (row * 21 + column) for every key of the
 // full-size layout (lighting/keyboard_layout.h). Other codes have no cell.
 
 // Set 1 (PC/XT) scan codes, as the SDK names keys: 28 is Enter, 16 is Q; keys with an 0xE0
@@ -13,4 +13,4 @@ std::optional<int> cellOfScanCode(int scanCode);
 // USB HID keyboard usage codes: 4 is A, 44 is Space.
 std::optional<int> cellOfHidCode(int hidCode);
 
-}  // namespace lumo::simulator
+}  // namespace lumo::sdk_service

@@ -1,8 +1,8 @@
-#include "appearance.h"
+#include "sdk_service/appearance.h"
 
 #include "lighting/keyboard_layout.h"
 
-namespace lumo::view {
+namespace lumo::sdk_service {
 namespace {
 
 Rgb scaled(Rgb color, double level) {
@@ -66,4 +66,4 @@ Appearance appearanceAt(const KeyboardState& state, long long now) {
 
 bool isAnimated(const KeyboardState& state) { return state.initialized && !state.effects.empty(); }
 
-}  // namespace lumo::view
+}  // namespace lumo::sdk_service
