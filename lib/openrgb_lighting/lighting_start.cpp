@@ -1,0 +1,67 @@
+#include "openrgb_lighting/lighting_start.h"
+
+#include <chrono>
+#include <exception>
+#include <optional>
+
+#include "lighting/lumo_binding.h"
+#include "net/socket.h"
+#include "openrgb_lighting/backend.h"
+#include "openrgb_lighting/lighting_settings.h"
+#include "sdk_service/operations.h"
+
+namespace {
+
+using namespace lumo::openrgb;
+using namespace std::chrono_literals;
+
+// Without a forced choice a server must answer now for OpenRGB to be chosen; on loopback a
+// refusal is immediate, so only a port that accepts and then says nothing costs the wait.
+constexpr auto kProbeConnectTimeout = 500ms;
+constexpr auto kProbeReplyTimeout = 1000ms;
+
+bool lightThroughOpenRgb(const char* program, const ServerAddress& address, std::optional<Client> connection,
+                         std::ostream& out) {
+    // The socket library stays started for the life of the program.
+    if (lumo::net::startSocketLibrary() != 0) return false;
+    Backend::instance().start(address, program, std::move(connection));
+    lumo::lighting::bindExports(lumo::sdk_service::operationNamed);
+    out << "Lighting through OpenRGB at " << describe(address) << std::endl;
+    // The service's own initialisation: the binding's would look for the maker's SDK again.
+    return lumo::sdk_service::operations::LumoLedInit();
+}
+
+std::optional<Client> probe(const char* program, const ServerAddress& address) {
+    if (lumo::net::startSocketLibrary() != 0) return std::nullopt;
+    Client client(kProbeReplyTimeout);
+    // An answered probe's connection is handed on, and its start of the library stays with it.
+    if (client.connect(address.host, address.port, program, kProbeConnectTimeout)) return client;
+    client.disconnect();
+    lumo::net::stopSocketLibrary();
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool startLighting(const char* program, std::ostream& out, std::ostream& problems) {
+    LightingSettings settings;
+    try {
+        settings = readLightingSettings(problems);
+    } catch (const std::exception& error) {
+        problems << "Lighting settings: cannot be read (" << error.what() << "); keeping the defaults" << std::endl;
+    }
+    switch (settings.choice) {
+    case LightingChoice::none:
+        return false;
+    case LightingChoice::makerSdk:
+        return LumoLedInit();
+    case LightingChoice::openRgb:
+        return lightThroughOpenRgb(program, settings.openRgb, std::nullopt, out);
+    case LightingChoice::automatic:
+        break;
+    }
+    if (LumoLedInit()) return true;
+    std::optional<Client> connection = probe(program, settings.openRgb);
+    if (!connection) return false;
+    return lightThroughOpenRgb(program, settings.openRgb, std::move(connection), out);
+}
