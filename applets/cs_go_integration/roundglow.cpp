@@ -14,6 +14,7 @@
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "lighting/lumo_binding.h"
+#include "openrgb_lighting/lighting_start.h"
 #include "util/integration_file.h"
 
 namespace fs = lumo::filesystem;
@@ -63,7 +64,7 @@ int runRoundglow() {
     locateConfigFile(storedConfigPath);
     locateCs2BindingFiles();
     installIntegrationFile();
-    if (!LumoLedInit()) std::cout << "Could not initialize LED SDK\n";
+    if (!startLighting("roundglow", std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
     registerOptions();
     std::this_thread::sleep_for(kSettleBeforeSaving);
     LumoLedSaveCurrentLighting();

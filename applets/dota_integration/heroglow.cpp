@@ -13,6 +13,7 @@
 #include "dota_integration/integration_file.h"
 #include "dota_integration/item_feed.h"
 #include "lighting/lumo_binding.h"
+#include "openrgb_lighting/lighting_start.h"
 
 namespace {
 
@@ -28,7 +29,8 @@ int runHeroglow() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 
     if (!installIntegrationFile()) std::cout << "Could not install the integration config file " << std::endl;
-    if (!LumoLedInit()) std::cout << "Could not initialize the LED SDK " << std::endl;
+    if (!startLighting("heroglow", std::cout, std::cerr))
+        std::cout << "Could not initialize the LED SDK " << std::endl;
     declareAndReadOptions();
     fetchItemData();
     showIdleColor();
