@@ -111,6 +111,11 @@ ProgramRun::ProgramRun(ProgramSetup setup)
         .fileSizeLimit = setup_.fileSizeLimit,
     };
     for (auto& variable : registry_->environment()) start.environment.push_back(std::move(variable));
+    // Without the SDK a program looks for an OpenRGB server; a player's own on the default
+    // port must not take part in the tests.
+    const bool namesServer = std::any_of(setup_.environment.begin(), setup_.environment.end(),
+                                         [](const auto& variable) { return variable.first == "LUMO_OPENRGB"; });
+    if (!namesServer) start.environment.push_back({"LUMO_OPENRGB", "127.0.0.1:" + std::to_string(unusedLoopbackPort())});
     start.environment.insert(start.environment.end(), setup_.environment.begin(), setup_.environment.end());
     for (auto& variable : passedThrough()) start.environment.push_back(std::move(variable));
     process_ = std::make_unique<ChildProcess>(start);
