@@ -3,6 +3,9 @@
 # 3002) and roundglow (Counter-Strike, port 5000) against that keyboard, with lumo-view drawing
 # both keyboards in this terminal, until Ctrl+C ends everything.
 #   --demo  also replays the demo sessions (docs/demos) into both programs, in a loop.
+#   --openrgb [HOST:PORT]  lights a real keyboard through the OpenRGB SDK server there
+#           (default 127.0.0.1:6742, see docs/openrgb.md) instead of the simulated keyboard;
+#           the programs' output is shown in place of the keyboard view.
 # Files of the run live in build/default/run/: registry.reg (names the signed simulator),
 # options.json (the options service, shared by both programs), per program a state file (what
 # its keyboard shows), a journal (every SDK call it made) and its output (output-NAME.txt).
@@ -11,11 +14,17 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 demo=false
-case "${1:-}" in
-  --demo) demo=true ;;
-  "") ;;
-  *) echo "usage: $0 [--demo]" >&2; exit 2 ;;
-esac
+openrgb=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --demo) demo=true ;;
+    --openrgb)
+      openrgb=127.0.0.1:6742
+      if [ $# -gt 1 ] && [ "${2#--}" = "$2" ]; then openrgb=$2; shift; fi ;;
+    *) echo "usage: $0 [--demo] [--openrgb [HOST:PORT]]" >&2; exit 2 ;;
+  esac
+  shift
+done
 
 ./tools/bootstrap.sh
 cmake --preset default >/dev/null
@@ -56,6 +65,9 @@ TEXT
 
 export LUMO_REGISTRY="$run/registry.reg"
 export LUMO_OPTIONS="$run/options.json"
+if [ -n "$openrgb" ]; then
+  export LUMO_LIGHTING=openrgb LUMO_OPENRGB="$openrgb"
+fi
 pids=()
 stop() {
   trap - EXIT INT TERM
@@ -93,6 +105,14 @@ fi
 echo
 echo "Ctrl+C ends everything."
 sleep 3
+
+if [ -n "$openrgb" ]; then
+  # The keyboard itself shows the lighting; here the programs' own lines are followed.
+  tail -n +1 -f "$run/output-heroglow.txt" "$run/output-roundglow.txt" &
+  pids+=($!)
+  wait -n "${pids[@]:0:2}" || true
+  exit 0
+fi
 
 # The view runs in the foreground; either program ending (a port taken, say) ends the run.
 "$view" "$run/state-heroglow.json" "$run/state-roundglow.json" &
