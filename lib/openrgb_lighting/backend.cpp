@@ -17,8 +17,8 @@ using namespace std::chrono_literals;
 // At most 30 frames a second: a server runs driver code for every frame it gets.
 constexpr auto kFramePeriod = 34ms;
 // A handler paints with several calls in a row (mask, colour, mask, bitmap, mask): waiting
-// this long after the first lets them all land in one frame.
-constexpr auto kSettle = 2ms;
+// this long after the first (they take microseconds) lets them all land in one frame.
+constexpr auto kSettle = std::chrono::microseconds(500);
 // How often the connection is looked at while nothing changes (device list changes, a
 // server that went away); costs one poll, sends nothing.
 constexpr auto kIdleLook = 100ms;
