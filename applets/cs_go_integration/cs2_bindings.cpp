@@ -5,7 +5,7 @@
 #include <map>
 
 #include "cs_go_integration/key_bindings.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 using lumo::util::KeyValues;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
 // Counter-Strike 2 keeps key bindings in KeyValues files instead of bind lines: the game's
 // defaults (<game>/game/csgo/cfg/user_keys_default.vcfg) and the player's differences from

@@ -12,10 +12,10 @@
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "lighting/key_cells.h"
-#include "util/integration_file.h"
-#include "util/keyvalues.h"
-#include "util/steam.h"
-#include "util/utf.h"
+#include "steam/integration_file.h"
+#include "steam/keyvalues.h"
+#include "steam/steam.h"
+#include "text/utf.h"
 
 namespace fs = lumo::filesystem;
 

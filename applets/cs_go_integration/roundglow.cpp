@@ -15,7 +15,7 @@
 #include "filesystem/path.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
-#include "util/integration_file.h"
+#include "steam/integration_file.h"
 
 namespace fs = lumo::filesystem;
 

@@ -6,7 +6,7 @@
 #include "dota_integration/key_names.h"
 #include "lighting/lumo_binding.h"
 #include "dota_integration/slot_keys.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace options {
 

@@ -15,7 +15,7 @@
 #include "lighting/lumo_binding.h"
 #include "lighting/lumo_sdk.h"
 #include "dota_integration/slot_keys.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 using lumo::gamestate::boolMember;
 using lumo::gamestate::findMember;

@@ -1,7 +1,7 @@
 #include "dota_integration/integration_file.h"
 
 #include "filesystem/path.h"
-#include "util/integration_file.h"
+#include "steam/integration_file.h"
 
 namespace fs = lumo::filesystem;
 

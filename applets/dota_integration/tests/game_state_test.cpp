@@ -12,7 +12,7 @@
 #include "dota_integration/game_state.h"
 #include "recording_sdk.h"
 #include "test_posts.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "dota_integration/game_state.h"
 #include "lighting/key_bitmap.h"
 #include "dota_integration/key_names.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 using lumo::lighting::paintCell;
 

@@ -7,7 +7,7 @@
 #include "dota_integration/game_state.h"
 #include "lighting/key_bitmap.h"
 #include "recording_sdk.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace {
 
