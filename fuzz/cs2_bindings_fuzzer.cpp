@@ -13,6 +13,8 @@
 #include "text/ascii.h"
 #include "steam/keyvalues.h"
 
+using namespace roundglow;
+
 using lumo::util::KeyValues;
 
 namespace {

@@ -17,6 +17,8 @@
 #include "steam/steam.h"
 #include "text/utf.h"
 
+namespace roundglow {
+
 namespace fs = lumo::filesystem;
 
 std::map<std::string, int> keyCellTable;
@@ -280,3 +282,5 @@ void resetKeyBindings() {
     storedConfigTime = 0;
     firstBindingRead = true;
 }
+
+}  // namespace roundglow

@@ -8,6 +8,8 @@
 #include "dota_integration/slot_keys.h"
 #include "text/utf.h"
 
+namespace heroglow {
+
 namespace options {
 
 OptionColor dire{255, 25, 25};
@@ -118,3 +120,5 @@ void declareAndReadOptions() {
 
     lumo::lighting::setOptionLabels(kKeybindLabels);
 }
+
+}  // namespace heroglow

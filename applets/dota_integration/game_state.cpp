@@ -17,6 +17,8 @@
 #include "dota_integration/slot_keys.h"
 #include "text/utf.h"
 
+namespace heroglow {
+
 using lumo::gamestate::boolMember;
 using lumo::gamestate::findMember;
 using lumo::gamestate::intMember;
@@ -168,3 +170,5 @@ void handleGameState(const wchar_t* text) {
     keptGameState.previousHealth = health;
     keptGameState.previousHadMap = mapPresent;
 }
+
+}  // namespace heroglow

@@ -3,6 +3,8 @@
 #include "filesystem/path.h"
 #include "steam/integration_file.h"
 
+namespace heroglow {
+
 namespace fs = lumo::filesystem;
 
 bool installIntegrationFile() {
@@ -12,3 +14,5 @@ bool installIntegrationFile() {
     return lumo::util::installIntegrationFile(cfgFolder, "gamestate_integration",
                                               "gamestate_integration_kelvaron.cfg");
 }
+
+}  // namespace heroglow

@@ -9,6 +9,8 @@
 #include "test_posts.h"
 #include "text/utf.h"
 
+using namespace heroglow;
+
 // The handler against parsing alone: what it adds on top of the JSON library per post.
 namespace {
 

@@ -14,6 +14,8 @@
 #include "test_posts.h"
 #include "text/utf.h"
 
+namespace heroglow {
+
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -517,3 +519,5 @@ TEST_F(GameStateTest, WithoutAnSdkTheKeptStateStillAdvances) {
 }
 
 }  // namespace
+
+}  // namespace heroglow

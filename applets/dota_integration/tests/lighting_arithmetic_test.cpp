@@ -13,6 +13,8 @@
 #include "dota_integration/key_names.h"
 #include "text/utf.h"
 
+namespace heroglow {
+
 using lumo::lighting::paintCell;
 
 namespace {
@@ -181,3 +183,5 @@ TEST(KeyNames, TableHasDistinctNamesAndPositionsInsideTheBitmap) {
 }
 
 }  // namespace
+
+}  // namespace heroglow

@@ -9,6 +9,8 @@
 #include "recording_sdk.h"
 #include "text/utf.h"
 
+namespace heroglow {
+
 namespace {
 
 class OptionsTest : public ::testing::Test {
@@ -160,3 +162,5 @@ TEST_F(OptionsTest, LongKeyNamesChosenByTheUserLightTheirKeysInAPost) {
 }
 
 }  // namespace
+
+}  // namespace heroglow
