@@ -70,7 +70,7 @@ int runRoundglow() {
 
     buildKeyCellTable();
     buildDefaultBindings();
-    locateConfigFile(storedConfigPath);
+    rememberConfigFile();
     locateCs2BindingFiles();
     installIntegrationFile();
     if (!startLighting("roundglow", std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
