@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include <curl/curl.h>
 #include <nlohmann/json.hpp>
@@ -42,6 +43,12 @@ std::size_t writeToText(char* data, std::size_t size, std::size_t count, void* t
     }
 }
 
+// Why the download failed, as one line on standard error beside the short message on
+// standard output.
+void reportFeedProblem(const std::string& address, const std::string& cause) {
+    std::cerr << "heroglow: the item feed " << address << " failed: " << cause << std::endl;
+}
+
 }  // namespace
 
 std::string itemFeedAddress() {
@@ -61,10 +68,14 @@ std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::s
 }
 
 int fetchItemData() {
-    EasyHandle curl(curl_easy_init());
-    if (!curl) return 0;
-
     const std::string address = itemFeedAddress();
+    EasyHandle curl(curl_easy_init());
+    if (!curl) {
+        reportFeedProblem(address, "libcurl could not start a transfer");
+        return 0;
+    }
+    char curlError[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, curlError);
     curl_easy_setopt(curl.get(), CURLOPT_URL, address.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
     // One thread only: no signal-based time-outs during name resolution.
@@ -79,12 +90,15 @@ int fetchItemData() {
     if (restricted != CURLE_OK) {
         // Without the restriction the download does not happen at all.
         std::cout << "Failed to restrict protocols " << restricted << std::endl;
+        reportFeedProblem(
+            address, std::string("cannot restrict it to http and https: ") + curl_easy_strerror(restricted));
         return 0;
     }
 
     CURLcode result = curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writeToText);
     if (result != CURLE_OK) {
         std::cout << "Failed to set writer " << result << std::endl;
+        reportFeedProblem(address, curl_easy_strerror(result));
         return 0;
     }
     result = curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &itemDataText);
@@ -95,17 +109,25 @@ int fetchItemData() {
     result = curl_easy_perform(curl.get());
     if (result != CURLE_OK) {
         std::cout << "curl_easy_perform() failed: " << result << std::endl;
+        reportFeedProblem(address, *curlError != '\0' ? curlError : curl_easy_strerror(result));
         return 0;
     }
+    long status = 0;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    // An error page still arrives as the answer; its status is the real reason.
+    const std::string refused = status >= 400 ? "the server answered HTTP " + std::to_string(status) : "";
 
     try {
         // Only checked: nothing else reads the catalogue.
         [[maybe_unused]] const nlohmann::json parsed =
             nlohmann::json::parse(itemDataText, nullptr, true, false);
-    } catch (const nlohmann::json::exception&) {
+    } catch (const nlohmann::json::exception& error) {
         std::cout << "Bad JSON received";
+        reportFeedProblem(
+            address, (refused.empty() ? "" : refused + "; ") + "the answer is not JSON: " + error.what());
         return -1;
     }
+    if (!refused.empty()) reportFeedProblem(address, refused);
     return 0;
 }
 

@@ -12,9 +12,10 @@ extern std::string itemDataText;
 std::string itemFeedAddress();
 
 // Downloads the item feed into itemDataText and checks that it parses: 0, or -1 when the
-// text is not JSON. Transfer failures are reported on standard output. Gives up on a feed
-// that cannot be reached within 5 s, does not finish within 15 s, is larger than 32 MiB or
-// redirects more than 5 times; only http and https are followed.
+// text is not JSON. Failures are reported briefly on standard output, and why (with the
+// address) as one line on standard error. Gives up on a feed that cannot be reached within
+// 5 s, does not finish within 15 s, is larger than 32 MiB or redirects more than 5 times;
+// only http and https are followed.
 int fetchItemData();
 
 }  // namespace heroglow

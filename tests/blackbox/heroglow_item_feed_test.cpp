@@ -20,26 +20,47 @@ ProgramSetup feedAt(const std::string& url) {
     return heroglowSetup({.environment = {{"HEROGLOW_ITEM_FEED_URL", url}}});
 }
 
+// The cause the run wrote on standard error for the feed at `url`, or "" without such a line.
+std::string feedProblem(const ProgramRun& run, const std::string& url) {
+    const std::string errors = run.errors();
+    const std::string start = "heroglow: the item feed " + url + " failed: ";
+    const std::size_t at = errors.find(start);
+    if (at == std::string::npos) return "";
+    const std::size_t end = errors.find('\n', at);
+    return errors.substr(at + start.size(), end == std::string::npos ? end : end - at - start.size());
+}
+
 TEST(HeroglowItemFeed, OutcomesOfTheDownload) {
     struct Case {
         const char* name;
         std::map<std::string, HttpResponse> routes;
         std::string printed;  // between the start-up messages and "Server connected"
         std::vector<std::string> requests;
+        std::string why;  // how the cause on standard error starts; "" for none
     };
     const Case cases[] = {
-        {"catalogue", {{kFeedTarget, {.body = kCatalogue}}}, "", {kFeedTarget}},
+        {"catalogue", {{kFeedTarget, {.body = kCatalogue}}}, "", {kFeedTarget}, ""},
         {"HTML page instead of JSON",
          {{kFeedTarget, {.contentType = "text/html", .body = "<html><body>Moved</body></html>"}}},
          "Bad JSON received",
-         {kFeedTarget}},
-        {"error status with a page", {}, "Bad JSON received", {kFeedTarget}},
-        {"empty answer", {{kFeedTarget, {.body = ""}}}, "Bad JSON received", {kFeedTarget}},
+         {kFeedTarget},
+         "the answer is not JSON: [json.exception.parse_error.101]"},
+        {"error status with a page",
+         {},
+         "Bad JSON received",
+         {kFeedTarget},
+         "the server answered HTTP 404; the answer is not JSON: [json.exception.parse_error"},
+        {"empty answer",
+         {{kFeedTarget, {.body = ""}}},
+         "Bad JSON received",
+         {kFeedTarget},
+         "the answer is not JSON: [json.exception.parse_error"},
         {"redirect followed",
          {{kFeedTarget, {.status = 302, .contentType = "text/html", .location = "/moved/itemdata.json"}},
           {"/moved/itemdata.json", {.body = kCatalogue}}},
          "",
-         {kFeedTarget, "/moved/itemdata.json"}},
+         {kFeedTarget, "/moved/itemdata.json"},
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -48,13 +69,19 @@ TEST(HeroglowItemFeed, OutcomesOfTheDownload) {
         ASSERT_TRUE(run.waitUntilListening());
         EXPECT_EQ(run.output(), kStartOfOutput + c.printed + kListening);
         EXPECT_EQ(server.requests(), c.requests);
+        const std::string why = feedProblem(run, server.url(kFeedTarget));
+        EXPECT_EQ(why.substr(0, c.why.size()), c.why) << run.errors();
+        EXPECT_EQ(why.empty(), c.why.empty()) << run.errors();
     }
 }
 
 TEST(HeroglowItemFeed, UnreachableFeedIsReportedAndStartUpGoesOn) {
-    ProgramRun run(feedAt("http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget));
+    const std::string url = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + kFeedTarget;
+    ProgramRun run(feedAt(url));
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_EQ(run.output(), std::string(kStartOfOutput) + "curl_easy_perform() failed: 7\n" + kListening);
+    // libcurl's own words name the refused connection.
+    EXPECT_NE(feedProblem(run, url).find("connect"), std::string::npos) << run.errors();
 }
 
 // A server that takes the request and never answers must not hold start-up for ever.
