@@ -36,7 +36,8 @@ bool is_directory(const path& p);
 bool exists(const path& p, std::error_code& ec);
 // `ec` receives the query's error unchanged, not-found included; zero on success.
 bool is_regular_file(const path& p, std::error_code& ec);
-// Opens with the wide-character open on Windows; null on any failure.
+// Opens with the wide-character open on Windows; null on any failure, with errno saying why
+// (a folder is refused: EISDIR on POSIX systems, EACCES on Windows).
 std::FILE* fopen(const path& p, const std::string& mode);
 
 // Opens an existing file for reading only (binary), sharing read, write and delete with other

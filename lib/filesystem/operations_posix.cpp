@@ -98,10 +98,13 @@ std::FILE* fopen(const path& p, const std::string& mode) {
     std::FILE* file = std::fopen(native.c_str(), mode.c_str());
     if (file == nullptr) return nullptr;
     // Windows refuses to open a folder as a file; here fopen succeeds and every read then
-    // fails, so refuse it the same way.
+    // fails, so refuse it the same way, leaving errno to say why.
     struct stat info;
-    if (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    const bool known = ::fstat(::fileno(file), &info) == 0;
+    if (!known || S_ISDIR(info.st_mode)) {
+        const int cause = known ? EISDIR : errno;
         std::fclose(file);
+        errno = cause;
         return nullptr;
     }
     return file;

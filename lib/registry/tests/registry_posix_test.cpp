@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <iostream>
+#include <sstream>
 #include <string>
+#include <system_error>
 
 #include "environment.h"
 #include "files.h"
@@ -47,14 +51,31 @@ TEST_F(RegistryFileRead, BrokenOrAbsentFileIsEmpty) {
     writeRegistry(good);
     ASSERT_EQ(readRegistryString(key, "V"), "value");
 
+    std::ostringstream problems;
+    std::streambuf* const standardError = std::cerr.rdbuf(problems.rdbuf());
     writeRegistry(good + "\"W\"=\"unterminated\n");
     EXPECT_EQ(readRegistryString(key, "V"), "") << "a malformed file is no registry at all";
+    EXPECT_EQ(readRegistryString(key, "V"), "");
+    const std::string malformed = problems.str();
 
     std::filesystem::remove(fileName_);
     EXPECT_EQ(readRegistryString(key, "V"), "");
+    const std::string absent = problems.str().substr(malformed.size());
 
-    std::filesystem::create_directory(fileName_);
+    // Another path, so the once-per-path report speaks again.
+    const std::string folder = scratch_.text("folder.reg");
+    std::filesystem::create_directory(folder);
+    lumo::test::ScopedEnvironment elsewhere{"LUMO_REGISTRY", folder};
     EXPECT_EQ(readRegistryString(key, "V"), "");
+    std::cerr.rdbuf(standardError);
+    const std::string unreadable = problems.str().substr(malformed.size() + absent.size());
+
+    EXPECT_EQ(malformed,
+              "registry file \"" + fileName_ + "\" read as empty: it is not a registry export file\n")
+        << "said once for two reads";
+    EXPECT_EQ(absent, "") << "a missing file is the usual empty registry";
+    EXPECT_EQ(unreadable, "registry file \"" + folder +
+                              "\" read as empty: " + std::generic_category().message(EISDIR) + "\n");
 }
 
 }  // namespace
