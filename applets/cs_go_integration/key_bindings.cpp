@@ -1,10 +1,7 @@
 #include "cs_go_integration/key_bindings.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <exception>
-#include <memory>
 #include <vector>
 
 #include "cs_go_integration/cs2_bindings.h"
@@ -14,7 +11,6 @@
 #include "lighting/key_cells.h"
 #include "util/integration_file.h"
 #include "util/keyvalues.h"
-#include "util/steam.h"
 #include "util/utf.h"
 
 namespace fs = lumo::filesystem;
@@ -24,8 +20,8 @@ std::map<std::string, std::string> bindingTable;
 std::wstring storedConfigPath;
 fs::file_time storedConfigTime = 0;
 bool firstBindingRead = true;
-WatchedFile cs2DefaultsFile;
-WatchedFile cs2UserFile;
+lumo::keybinds::WatchedFile cs2DefaultsFile;
+lumo::keybinds::WatchedFile cs2UserFile;
 
 namespace {
 
@@ -38,10 +34,6 @@ constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
     {"drop", "g"},       {"lastinv", "q"},     {"+reload", "r"},   {"+back", "s"},
     {"+forward", "w"},   {"messagemode", "y"}, {"+jump", "SPACE"}, {"+showscores", "TAB"},
     {"+speed", "SHIFT"}, {"+duck", "CTRL"},
-};
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 // A failing query (a folder without permission, say) is no reason to stop: the candidate is
@@ -62,69 +54,21 @@ std::optional<std::uint32_t> accountOfLocatedFiles;
 // `relative` below the userdata folder of the preferred account when it has that file, else of
 // the account that wrote its copy last; empty when no account has one.
 fs::path userdataFile(std::initializer_list<const char*> relative) {
-    std::string steam;
-    try {
-        steam = lumo::util::findSteamFolder();
-    } catch (const std::exception&) {
-        return {};
-    }
-    if (steam.empty()) return {};
-    std::error_code ec;
-    fs::path newest;
-    fs::file_time newestTime = 0;
-    const std::wstring preferredFolder = preferredAccount ? std::to_wstring(*preferredAccount) : L"";
-    for (const fs::path& account : fs::directory_entries(join(fs::path(steam), {"userdata"}), ec)) {
-        const fs::path candidate = join(account, relative);
-        const auto written = fs::last_write_time(candidate);
-        if (!written) continue;
-        // The account folder's name is the account id.
-        const std::wstring_view text = account.native_text();
-        if (preferredAccount && text.substr(text.find_last_of(L"\\/") + 1) == preferredFolder)
-            return candidate;
-        if (newest.empty() || *written > newestTime) {
-            newest = candidate;
-            newestTime = *written;
-        }
-    }
-    return newest;
+    return lumo::keybinds::findUserFile(lumo::keybinds::steamFolderOrEmpty(), relative, preferredAccount);
 }
 
-std::optional<std::string> readSharedText(const fs::path& file) {
-    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
-    if (!stream) return std::nullopt;
-    std::string text;
-    std::array<char, 16 * 1024> buffer;
-    std::size_t read;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
-        text.append(buffer.data(), read);
-    return text;
-}
-
-lumo::util::KeyValues readKeyValues(const std::wstring& file) {
+lumo::util::KeyValues readKeyValues(const fs::path& file) {
     lumo::util::KeyValues root;
     if (file.empty()) return root;
-    if (const auto text = readSharedText(fs::path(file))) root.parse(*text);
+    if (const auto text = lumo::keybinds::readSharedText(file)) root.parse(*text);
     return root;
-}
-
-// True when the file's last-write time moved on since it was read; the new time is kept.
-bool takeNewerTime(WatchedFile& file) {
-    if (file.path.empty()) return false;
-    const auto written = fs::last_write_time(fs::path(file.path));
-    if (!written || !fs::is_newer(*written, file.time)) return false;
-    file.time = *written;
-    return true;
 }
 
 std::vector<std::string> readLines(const fs::path& file) {
     std::vector<std::string> lines;
-    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
-    if (!stream) return lines;
-    std::string text;
-    std::array<char, 16 * 1024> buffer;
-    std::size_t read;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
-        text.append(buffer.data(), read);
+    const std::optional<std::string> read = lumo::keybinds::readSharedText(file);
+    if (!read) return lines;
+    const std::string& text = *read;
 
     std::size_t start = 0;
     while (start < text.size()) {
@@ -214,9 +158,7 @@ namespace {
 // The player's file, of the preferred account when it has one; its stored time starts at 0, so
 // the next check reads it.
 void locateCs2UserFile() {
-    cs2UserFile = {};
-    const fs::path user = userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"});
-    if (!user.empty()) cs2UserFile.path = user.wstring();
+    cs2UserFile = {userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"})};
     accountOfLocatedFiles = preferredAccount;
 }
 
@@ -228,7 +170,7 @@ void locateCs2BindingFiles() {
     if (!game.empty()) {
         try {
             const fs::path defaults = join(fs::path(game), {"game", "csgo", "cfg", "user_keys_default.vcfg"});
-            if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults.wstring();
+            if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults;
         } catch (const std::exception&) {
         }
     }
@@ -241,11 +183,12 @@ void checkConfigFile() {
     if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) locateCs2UserFile();
     if (!cs2DefaultsFile.path.empty() || !cs2UserFile.path.empty()) {
         // Both times are taken, so that one check takes in a save of either file.
-        const bool defaultsSaved = takeNewerTime(cs2DefaultsFile);
-        const bool userSaved = takeNewerTime(cs2UserFile);
+        const bool defaultsSaved = cs2DefaultsFile.takeNewerTime();
+        const bool userSaved = cs2UserFile.takeNewerTime();
         if (!defaultsSaved && !userSaved) return;
         buildDefaultBindings();
-        applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path));
+        roundglow::applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path),
+                                    keyCellTable, bindingTable);
         firstBindingRead = false;
         kept.repaint = true;
         return;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "filesystem/file_time.h"
+#include "keybinds/user_files.h"
 
 // Which keys carry the game commands roundglow lights: the key-cell table (where each key name
 // the game writes sits in the key bitmap) and the binding table (which key name carries each
@@ -61,14 +62,10 @@ void applyBinding(const std::string& key, const std::string& command);
 
 // Counter-Strike 2's binding files, found at start-up by locateCs2BindingFiles: the game's
 // defaults and the player's own (of the preferred account, else of the account that wrote its
-// file last); "" when absent. Where either exists they decide the bindings and config.cfg is a
-// leftover of the older game.
-struct WatchedFile {
-    std::wstring path;
-    lumo::filesystem::file_time time = 0;  // when last read
-};
-extern WatchedFile cs2DefaultsFile;
-extern WatchedFile cs2UserFile;
+// file last); no path when absent. Where either exists they decide the bindings and config.cfg
+// is a leftover of the older game.
+extern lumo::keybinds::WatchedFile cs2DefaultsFile;
+extern lumo::keybinds::WatchedFile cs2UserFile;
 void locateCs2BindingFiles();
 
 // The account whose files a post named (its provider's SteamID64): from the next check on,
