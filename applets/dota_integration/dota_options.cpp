@@ -21,6 +21,7 @@ bool flashHealth = true;
 double flashHealthPercent = 30.0;
 bool showMana = true;
 bool alternativeManaLayout = false;
+bool gameHotkeys = true;
 
 }  // namespace options
 
@@ -47,7 +48,8 @@ constexpr OptionLabel kColorAndMiscLabels[] = {
 };
 
 constexpr OptionLabel kKeybindLabels[] = {
-    {L"keybinds", L"Keybinds"},           {L"keybinds/ability0", L"Ability 0"},
+    {L"keybinds", L"Keybinds"},           {L"keybinds/game_hotkeys", L"Use the game's own hotkeys"},
+    {L"keybinds/ability0", L"Ability 0"},
     {L"keybinds/ability1", L"Ability 1"}, {L"keybinds/ability2", L"Ability 2"},
     {L"keybinds/ability3", L"Ability 3"}, {L"keybinds/slot0", L"Item slot 0"},
     {L"keybinds/slot1", L"Item slot 1"},  {L"keybinds/slot2", L"Item slot 2"},
@@ -88,6 +90,7 @@ void options::restoreDefaults() {
     flashHealthPercent = 30.0;
     showMana = true;
     alternativeManaLayout = false;
+    gameHotkeys = true;
     keyAssignments.clear();
     slotKeyPositions.fill(0);
 }
@@ -108,6 +111,8 @@ void declareAndReadOptions() {
     LumoGetConfigOptionBool(L"misc/alternative_mana_layout", &alternativeManaLayout);
 
     lumo::lighting::setOptionLabels(kColorAndMiscLabels);
+
+    LumoGetConfigOptionBool(L"keybinds/game_hotkeys", &gameHotkeys);
 
     for (int k = 0; k < kAbilitySlotCount; ++k) {
         readSlotKey(k, kAbilitySlotNames[k]);

@@ -9,6 +9,7 @@
 
 #include "dota_integration/bars.h"
 #include "lighting/color_levels.h"
+#include "dota_integration/dota_hotkeys.h"
 #include "dota_integration/dota_options.h"
 #include "gamestate/json_members.h"
 #include "lighting/key_bitmap.h"
@@ -154,12 +155,14 @@ void handleGameState(const wchar_t* text) {
         }
     }
 
-    if (nlohmann::json* abilities = findMember(root, "abilities");
-        abilities != nullptr && abilities->is_object()) {
-        paintAbilityKeys(*abilities, team.red, team.green, team.blue);
-    }
-    if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {
-        paintItemKeys(*items, team.red, team.green, team.blue);
+    if (!heroglow::paintGameHotkeySlots(root, team.red, team.green, team.blue)) {
+        if (nlohmann::json* abilities = findMember(root, "abilities");
+            abilities != nullptr && abilities->is_object()) {
+            paintAbilityKeys(*abilities, team.red, team.green, team.blue);
+        }
+        if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {
+            paintItemKeys(*items, team.red, team.green, team.blue);
+        }
     }
 
     sendLighting(mapPresent, flash, brightness, team);
