@@ -25,7 +25,11 @@ Entries bindingEntries(const KeyValues& file) {
 
 // One physical key however a file spells it: by its cell when it has one, else by name.
 std::string keyIdentity(std::string_view key) {
-    if (const auto cell = lumo::keybinds::cellOfKeyName(key)) return "#" + std::to_string(*cell);
+    if (const auto cell = lumo::keybinds::cellOfKeyName(key)) {
+        std::string identity(1, '#');
+        identity += std::to_string(*cell);
+        return identity;
+    }
     return lumo::util::lowercaseAscii(key);
 }
 

@@ -184,6 +184,4 @@ bool paintGameHotkeySlots(nlohmann::json& root, int red, int green, int blue) {
     return true;
 }
 
-void resetGameHotkeys() { state = HotkeyState{}; }
-
 }  // namespace heroglow

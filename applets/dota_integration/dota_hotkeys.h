@@ -65,7 +65,4 @@ void locateGameHotkeys();
 // abilities and slots holding an item are painted as paintSlotKey does.
 bool paintGameHotkeySlots(nlohmann::json& root, int red, int green, int blue);
 
-// Back to the state at process start (no file, nothing read).
-void resetGameHotkeys();
-
 }  // namespace heroglow
