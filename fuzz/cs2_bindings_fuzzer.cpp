@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "fuzz_check.h"
 #include "cs_go_integration/cs2_bindings.h"
@@ -22,12 +24,12 @@ namespace {
 
 std::map<std::string, std::string>* defaults = nullptr;
 
-std::map<std::string, std::string> fileBindings(const KeyValues& file) {
-    return file.child("config").child("bindings").values();
+std::vector<std::pair<std::string, std::string>> fileBindings(const KeyValues& file) {
+    return file.child("config").child("bindings").entriesInOrder();
 }
 
 // A file's key is the table's key in another spelling, or the very name the file wrote.
-bool namedBy(const std::map<std::string, std::string>& bindings, const std::string& key) {
+bool namedBy(const std::vector<std::pair<std::string, std::string>>& bindings, const std::string& key) {
     for (const auto& [name, command] : bindings) {
         if (name == key || roundglow::tableKeyName(name, keyCellTable) == key) return true;
     }
