@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <initializer_list>
 #include <utility>
 
 #include "dota_integration/dota_options.h"
@@ -71,9 +72,12 @@ struct HotkeyState {
 
 HotkeyState state;
 
+// Once a post named the player, only that account's file counts (another account's keys would
+// be wrong ones); it is watched even before the game first saves it.
 void locateFile() {
-    state.file = {lumo::keybinds::findUserFile(state.steam, {"570", "remote", "cfg", "dotakeys_personal.lst"},
-                                               state.account)};
+    const std::initializer_list<const char*> relative = {"570", "remote", "cfg", "dotakeys_personal.lst"};
+    state.file = {state.account ? lumo::keybinds::userFilePath(state.steam, *state.account, relative)
+                                : lumo::keybinds::findUserFile(state.steam, relative, std::nullopt)};
     state.read = false;
 }
 

@@ -74,6 +74,15 @@ fs::path findUserFile(const fs::path& steam, std::initializer_list<const char*> 
     }
 }
 
+fs::path userFilePath(const fs::path& steam, std::uint32_t account, std::initializer_list<const char*> relative) {
+    if (steam.empty()) return {};
+    try {
+        return join(join(steam, {"userdata"}) / fs::path(std::to_string(account)), relative);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 bool WatchedFile::takeNewerTime() {
     if (path.empty()) return false;
     const auto written = fs::last_write_time(path);

@@ -28,6 +28,11 @@ filesystem::path steamFolderOrEmpty();
 filesystem::path findUserFile(const filesystem::path& steam, std::initializer_list<const char*> relative,
                               std::optional<std::uint32_t> preferred);
 
+// `relative` below the userdata folder of `account`, whether the file exists or not; an empty
+// path when `steam` is empty. Never throws.
+filesystem::path userFilePath(const filesystem::path& steam, std::uint32_t account,
+                              std::initializer_list<const char*> relative);
+
 // A file read whenever the game saves it: its path (empty for none) and its last-write time
 // when last read (0 before the first read).
 struct WatchedFile {

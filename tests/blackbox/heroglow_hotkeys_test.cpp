@@ -44,11 +44,17 @@ std::string unit(const std::string& hero, const std::string& actions) {
     return "\t\t\"" + hero + "\"\n\t\t{\n" + actions + "\t\t}\n";
 }
 
-// The recorded Invoker post, as `hero`, naming the player or not.
-std::string post(const std::string& hero = "npc_dota_hero_invoker", bool namesPlayer = true) {
+constexpr const char* kRecordedPlayer = "76561198044913371";
+
+// The recorded Invoker post, as `hero`, naming the player with `steamId` ("": naming nobody).
+std::string post(const std::string& hero = "npc_dota_hero_invoker", const std::string& steamId = kRecordedPlayer) {
     nlohmann::json body = nlohmann::json::parse(readTestData(HEROGLOW_TEST_DATA, "mid_game_radiant.json"));
     body["hero"]["name"] = hero;
-    if (!namesPlayer) body["player"].erase("steamid");
+    if (steamId.empty()) {
+        body["player"].erase("steamid");
+    } else {
+        body["player"]["steamid"] = steamId;
+    }
     return body.dump(1, '\t');
 }
 
@@ -78,7 +84,7 @@ TEST(HeroglowHotkeys, SlotsLightWhereTheGameBindsThem) {
     ProgramRun run(heroglowSetup({.extraRegistry = steam.registry()}));
     ASSERT_TRUE(run.waitUntilListening());
 
-    run.post(post("npc_dota_hero_invoker", false));
+    run.post(post("npc_dota_hero_invoker", ""));
     expectKeys(run.keyboard(), {{kJ, kReady}, {kQ, kBlack}, {kA, kBlack}});  // the account that saved last
 
     run.post(post());
@@ -110,6 +116,15 @@ TEST(HeroglowHotkeys, SlotsLightWhereTheGameBindsThem) {
     run.post(post("npc_dota_hero_enigma"));
     // Enigma's own key is gone with the blocks; empty2 is back on its default F.
     expectKeys(run.keyboard(), {{kH, kReady}, {kA, kBlack}, {kF, kReady}, {kR, kReady}, {kT, kBlack}, {kZ, kReady}});
+
+    // Another player, who never changed a key: the key options, not someone else's hotkeys;
+    // once the game saves their first hotkeys, those.
+    const std::string otherPlayer = "76561197960287950";  // account 22222
+    run.post(post("npc_dota_hero_enigma", otherPlayer));
+    expectKeys(run.keyboard(), {{kQ, kReady}, {kH, kBlack}});
+    writeFile(steam.hotkeyFile("22222"), hotkeyFile(action("AbilityPrimary1", "J")));
+    run.post(post("npc_dota_hero_enigma", otherPlayer));
+    expectKeys(run.keyboard(), {{kJ, kReady}, {kQ, kBlack}});
 }
 
 TEST(HeroglowHotkeys, OptionOffLeavesTheKeyOptions) {
