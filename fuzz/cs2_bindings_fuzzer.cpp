@@ -15,8 +15,10 @@
 #include "cs_go_integration/key_bindings.h"
 #include "keybinds/key_names.h"
 #include "keybinds/user_files.h"
-#include "util/ascii.h"
-#include "util/keyvalues.h"
+#include "text/ascii.h"
+#include "steam/keyvalues.h"
+
+using namespace roundglow;
 
 using lumo::util::KeyValues;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "keybinds/key_names.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 using lumo::util::KeyValues;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
 namespace roundglow {
 

@@ -9,9 +9,11 @@
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "lighting/key_cells.h"
-#include "util/integration_file.h"
-#include "util/keyvalues.h"
-#include "util/utf.h"
+#include "steam/integration_file.h"
+#include "steam/keyvalues.h"
+#include "text/utf.h"
+
+namespace roundglow {
 
 namespace fs = lumo::filesystem;
 
@@ -223,3 +225,5 @@ void resetKeyBindings() {
     storedConfigTime = 0;
     firstBindingRead = true;
 }
+
+}  // namespace roundglow

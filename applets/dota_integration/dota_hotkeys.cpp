@@ -11,7 +11,7 @@
 #include "gamestate/json_members.h"
 #include "keybinds/key_names.h"
 #include "keybinds/user_files.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace heroglow {
 

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
 namespace heroglow {
 

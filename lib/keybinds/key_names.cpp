@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "lighting/keyboard_layout.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::keybinds {
 namespace {

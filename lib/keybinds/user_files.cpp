@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "filesystem/operations.h"
-#include "util/steam.h"
+#include "steam/steam.h"
 
 namespace lumo::keybinds {
 

@@ -11,7 +11,9 @@
 #include "cs_go_integration/health_bar.h"
 #include "cs_go_integration/key_bindings.h"
 #include "keybinds/user_files.h"
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
+
+namespace roundglow {
 
 namespace {
 
@@ -270,3 +272,5 @@ TEST(BombBlock, ChangesEveryTwoPlantedPostsAndClearsOnce) {
 }
 
 }  // namespace
+
+}  // namespace roundglow

@@ -1,4 +1,4 @@
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "util/binary_stream.h"
+#include "io/binary_stream.h"
 #include "files.h"
 
 namespace lumo::util {
