@@ -52,7 +52,8 @@ std::optional<std::string> tableKeyName(std::string_view key, const std::map<std
     return std::nullopt;
 }
 
-void applyCs2Bindings(const KeyValues& defaults, const KeyValues& user, const std::map<std::string, int>& keyCells,
+void applyCs2Bindings(const KeyValues& defaults, const KeyValues& user,
+                      const std::map<std::string, int>& keyCells,
                       std::map<std::string, std::string>& bindings) {
     Entries defaultEntries = bindingEntries(defaults);
     if (defaultEntries.empty())
@@ -68,7 +69,8 @@ void applyCs2Bindings(const KeyValues& defaults, const KeyValues& user, const st
             if (command == kUnbound) {
                 effective.erase(identity);
             } else {
-                effective[identity] = {key, tableKeyName(key, keyCells), std::string(tableCommand(command)), sequence};
+                effective[identity] = {key, tableKeyName(key, keyCells), std::string(tableCommand(command)),
+                                       sequence};
             }
             ++sequence;
         }

@@ -29,6 +29,7 @@ std::optional<std::string> tableKeyName(std::string_view key, const std::map<std
 // command keeps such a key's name and lights nothing. A command no key carries gets "" (no
 // key). Without a defaults file the commands' keys in `bindings` on entry stand in for it.
 void applyCs2Bindings(const lumo::util::KeyValues& defaults, const lumo::util::KeyValues& user,
-                      const std::map<std::string, int>& keyCells, std::map<std::string, std::string>& bindings);
+                      const std::map<std::string, int>& keyCells,
+                      std::map<std::string, std::string>& bindings);
 
 }  // namespace roundglow

@@ -171,7 +171,8 @@ bool paintGameHotkeySlots(nlohmann::json& root, int red, int green, int blue) {
     const std::string heroName =
         hero != nullptr && hero->is_object() ? std::string(stringMember(*hero, "name", "")) : std::string();
 
-    if (nlohmann::json* abilities = findMember(root, "abilities"); abilities != nullptr && abilities->is_object()) {
+    if (nlohmann::json* abilities = findMember(root, "abilities");
+        abilities != nullptr && abilities->is_object()) {
         for (const AbilityAction& ability : abilityActions(*abilities)) {
             nlohmann::json& slot = (*abilities)[ability.member];
             if (intMember(slot, "level", 0) > 0)

@@ -49,8 +49,8 @@ struct ItemAction {
     const char* action;
 };
 inline constexpr ItemAction kItemActions[] = {
-    {"slot0", "Inventory1"}, {"slot1", "Inventory2"},    {"slot2", "Inventory3"},
-    {"slot3", "Inventory4"}, {"slot4", "Inventory5"},    {"slot5", "Inventory6"},
+    {"slot0", "Inventory1"},      {"slot1", "Inventory2"},          {"slot2", "Inventory3"},
+    {"slot3", "Inventory4"},      {"slot4", "Inventory5"},          {"slot5", "Inventory6"},
     {"teleport0", "InventoryTP"}, {"neutral0", "InventoryNeutral"},
 };
 

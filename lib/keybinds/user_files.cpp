@@ -74,7 +74,8 @@ fs::path findUserFile(const fs::path& steam, std::initializer_list<const char*> 
     }
 }
 
-fs::path userFilePath(const fs::path& steam, std::uint32_t account, std::initializer_list<const char*> relative) {
+fs::path userFilePath(const fs::path& steam, std::uint32_t account,
+                      std::initializer_list<const char*> relative) {
     if (steam.empty()) return {};
     try {
         return join(join(steam, {"userdata"}) / fs::path(std::to_string(account)), relative);
@@ -97,7 +98,8 @@ std::optional<std::string> readSharedText(const fs::path& file) {
     std::string text;
     std::array<char, 16 * 1024> buffer;
     std::size_t read;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0) text.append(buffer.data(), read);
+    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
+        text.append(buffer.data(), read);
     return text;
 }
 

@@ -35,8 +35,10 @@ std::string action(const std::string& name, const std::string& key, const char* 
 }
 
 std::string hotkeyFile(const std::string& keys, const std::string& units = "") {
-    return "\"KeyBindings\"\n{\n\t\"Name\"\t\t\"LEGACY\"\n\t\"Version\"\t\t\"12\"\n\t\"UseHeroBindings\"\t\t\"0\"\n"
-           "\t\"Keys\"\n\t{\n" + keys + "\t}\n\t\"PerUnitKeybinds\"\t\t\"1\"\n\t\"Units\"\n\t{\n" + units +
+    return "\"KeyBindings\"\n{"
+           "\n\t\"Name\"\t\t\"LEGACY\"\n\t\"Version\"\t\t\"12\"\n\t\"UseHeroBindings\"\t\t\"0\"\n"
+           "\t\"Keys\"\n\t{\n" +
+           keys + "\t}\n\t\"PerUnitKeybinds\"\t\t\"1\"\n\t\"Units\"\n\t{\n" + units +
            "\t}\n\t\"Items\"\n\t{\n\t}\n}\n";
 }
 
@@ -47,7 +49,8 @@ std::string unit(const std::string& hero, const std::string& actions) {
 constexpr const char* kRecordedPlayer = "76561198044913371";
 
 // The recorded Invoker post, as `hero`, naming the player with `steamId` ("": naming nobody).
-std::string post(const std::string& hero = "npc_dota_hero_invoker", const std::string& steamId = kRecordedPlayer) {
+std::string post(const std::string& hero = "npc_dota_hero_invoker",
+                 const std::string& steamId = kRecordedPlayer) {
     nlohmann::json body = nlohmann::json::parse(readTestData(HEROGLOW_TEST_DATA, "mid_game_radiant.json"));
     body["hero"]["name"] = hero;
     if (steamId.empty()) {
@@ -65,8 +68,8 @@ void expectKeys(const nlohmann::json& keyboard, const Keys& keys) {
 }
 
 // Cells: letters by row, "\" 55, keypad 1 101, keypad 7 59.
-constexpr int kQ = 43, kE = 45, kR = 46, kT = 47, kY = 48, kA = 64, kS = 65, kF = 67, kG = 68, kH = 69, kJ = 70,
-              kZ = 86, kC = 88, kV = 89, kB = 90, kBackslash = 55, kPad1 = 101, kPad7 = 59;
+constexpr int kQ = 43, kE = 45, kR = 46, kT = 47, kY = 48, kA = 64, kS = 65, kF = 67, kG = 68, kH = 69,
+              kJ = 70, kZ = 86, kC = 88, kV = 89, kB = 90, kBackslash = 55, kPad1 = 101, kPad7 = 59;
 
 TEST(HeroglowHotkeys, SlotsLightWhereTheGameBindsThem) {
     DotaSteam steam;
@@ -90,22 +93,22 @@ TEST(HeroglowHotkeys, SlotsLightWhereTheGameBindsThem) {
     run.post(post());
     expectKeys(run.keyboard(), {
                                    {kJ, kBlack},
-                                   {kA, kReady},          // quas, ready
+                                   {kA, kReady},  // quas, ready
                                    {kQ, kBlack},
-                                   {kS, kCooldown},       // wex on its QuickCast twin, cooling down
-                                   {kE, kCooldown},       // exort, the game's default key, passive
-                                   {kPad1, kBlack},       // empty1 not learned
-                                   {kF, kBlack},          // empty2 on a mouse button
-                                   {kY, kReady},          // invoke on Invoker's own key
+                                   {kS, kCooldown},  // wex on its QuickCast twin, cooling down
+                                   {kE, kCooldown},  // exort, the game's default key, passive
+                                   {kPad1, kBlack},  // empty1 not learned
+                                   {kF, kBlack},     // empty2 on a mouse button
+                                   {kY, kReady},     // invoke on Invoker's own key
                                    {kPad7, kBlack},
                                    {kR, kBlack},
                                    {kBackslash, kReady},  // blink
                                    {kZ, kBlack},
-                                   {kC, kCooldown},       // cyclone, default key
-                                   {kV, kCooldown},       // scepter, passive
-                                   {kB, kReady},          // midas
-                                   {kT, kReady},          // teleport scroll
-                                   {kG, kCooldown},       // neutral item, passive
+                                   {kC, kCooldown},  // cyclone, default key
+                                   {kV, kCooldown},  // scepter, passive
+                                   {kB, kReady},     // midas
+                                   {kT, kReady},     // teleport scroll
+                                   {kG, kCooldown},  // neutral item, passive
                                });
 
     run.post(post("npc_dota_hero_enigma"));
@@ -115,7 +118,8 @@ TEST(HeroglowHotkeys, SlotsLightWhereTheGameBindsThem) {
     writeFileDatedLater(steam.hotkeyFile(kPlayerAccount), hotkeyFile(action("AbilityPrimary1", "H")));
     run.post(post("npc_dota_hero_enigma"));
     // Enigma's own key is gone with the blocks; empty2 is back on its default F.
-    expectKeys(run.keyboard(), {{kH, kReady}, {kA, kBlack}, {kF, kReady}, {kR, kReady}, {kT, kBlack}, {kZ, kReady}});
+    expectKeys(run.keyboard(),
+               {{kH, kReady}, {kA, kBlack}, {kF, kReady}, {kR, kReady}, {kT, kBlack}, {kZ, kReady}});
 
     // Another player, who never changed a key: the key options, not someone else's hotkeys;
     // once the game saves their first hotkeys, those.
@@ -129,7 +133,8 @@ TEST(HeroglowHotkeys, SlotsLightWhereTheGameBindsThem) {
 
 TEST(HeroglowHotkeys, OptionOffLeavesTheKeyOptions) {
     DotaSteam steam;
-    writeFile(steam.hotkeyFile(kPlayerAccount), hotkeyFile(action("AbilityPrimary1", "A") + action("InventoryTP", "T")));
+    writeFile(steam.hotkeyFile(kPlayerAccount),
+              hotkeyFile(action("AbilityPrimary1", "A") + action("InventoryTP", "T")));
     ProgramRun run(heroglowSetup({.optionsJson = heroglowOptions({{"keybinds/game_hotkeys", false}}),
                                   .extraRegistry = steam.registry()}));
     ASSERT_TRUE(run.waitUntilListening());

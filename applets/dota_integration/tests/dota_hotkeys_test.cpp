@@ -15,20 +15,22 @@ namespace {
 
 // As the game writes the file: tabs, every key quoted, the backslash key unescaped.
 std::string hotkeyFile(const char* perUnit) {
-    return std::string("\"KeyBindings\"\n{\n\t\"Name\"\t\t\"ARROW\"\n\t\"Version\"\t\t\"12\"\n"
-                       "\t\"UseHeroBindings\"\t\t\"0\"\n\t\"Keys\"\n\t{\n"
-                       "\t\t\"AbilityPrimary1\"\n\t\t{\n\t\t\t\"Key\"\t\t\"q\"\n\t\t\t\"Mode\"\t\t\"1\"\n\t\t}\n"
-                       "\t\t\"AbilityPrimary1QuickCast\"\n\t\t{\n\t\t\t\"Key\"\t\t\"Q\"\n"
-                       "\t\t\t\"Modifier\"\t\t\"ALT\"\n\t\t\t\"Mode\"\t\t\"-1\"\n\t\t}\n"
-                       "\t\t\"AbilityPrimary2\"\n\t\t{\n\t\t\t\"Mode\"\t\t\"0\"\n\t\t}\n"
-                       "\t\t\"AbilityPrimary2QuickCast\"\n\t\t{\n\t\t\t\"Mode\"\t\t\"1\"\n\t\t\t\"Key\"\t\t\"KP_1\"\n\t\t}\n"
-                       "\t\t\"AbilityPrimary3\"\n\t\t{\n\t\t\t\"Mode\"\t\t\"1\"\n\t\t}\n"
-                       "\t\t\"AbilitySecondary1\"\n\t\t{\n\t\t\t\"Key\"\t\t\"KP_END\"\n\t\t}\n"
-                       "\t\t\"AbilityUltimate\"\n\t\t{\n\t\t\t\"Key\"\t\t\"MOUSE4\"\n\t\t}\n"
-                       "\t\t\"Inventory1\"\n\t\t{\n\t\t\t\"Key\"\t\t\"\\\"\n\t\t}\n"
-                       "\t\t\"Inventory2\"\n\t\t{\n\t\t\t\"Key\"\t\t\"x\"\n\t\t}\n"
-                       "\t\t\"InventoryTP\"\n\t\t{\n\t\t\t\"Key\"\t\t\"T\"\n\t\t}\n"
-                       "\t}\n\t\"PerUnitKeybinds\"\t\t\"") +
+    return std::string(
+               "\"KeyBindings\"\n{\n\t\"Name\"\t\t\"ARROW\"\n\t\"Version\"\t\t\"12\"\n"
+               "\t\"UseHeroBindings\"\t\t\"0\"\n\t\"Keys\"\n\t{\n"
+               "\t\t\"AbilityPrimary1\"\n\t\t{\n\t\t\t\"Key\"\t\t\"q\"\n\t\t\t\"Mode\"\t\t\"1\"\n\t\t}\n"
+               "\t\t\"AbilityPrimary1QuickCast\"\n\t\t{\n\t\t\t\"Key\"\t\t\"Q\"\n"
+               "\t\t\t\"Modifier\"\t\t\"ALT\"\n\t\t\t\"Mode\"\t\t\"-1\"\n\t\t}\n"
+               "\t\t\"AbilityPrimary2\"\n\t\t{\n\t\t\t\"Mode\"\t\t\"0\"\n\t\t}\n"
+               "\t\t\"AbilityPrimary2QuickCast\"\n\t\t{\n\t\t\t\"Mode\"\t\t\"1\"\n\t\t\t\"Key\"\t\t\"KP_"
+               "1\"\n\t\t}\n"
+               "\t\t\"AbilityPrimary3\"\n\t\t{\n\t\t\t\"Mode\"\t\t\"1\"\n\t\t}\n"
+               "\t\t\"AbilitySecondary1\"\n\t\t{\n\t\t\t\"Key\"\t\t\"KP_END\"\n\t\t}\n"
+               "\t\t\"AbilityUltimate\"\n\t\t{\n\t\t\t\"Key\"\t\t\"MOUSE4\"\n\t\t}\n"
+               "\t\t\"Inventory1\"\n\t\t{\n\t\t\t\"Key\"\t\t\"\\\"\n\t\t}\n"
+               "\t\t\"Inventory2\"\n\t\t{\n\t\t\t\"Key\"\t\t\"x\"\n\t\t}\n"
+               "\t\t\"InventoryTP\"\n\t\t{\n\t\t\t\"Key\"\t\t\"T\"\n\t\t}\n"
+               "\t}\n\t\"PerUnitKeybinds\"\t\t\"") +
            perUnit +
            "\"\n\t\"Units\"\n\t{\n\t\t\"npc_dota_hero_enigma\"\n\t\t{\n"
            "\t\t\t\"AbilityPrimary1\"\n\t\t\t{\n\t\t\t\t\"Key\"\t\t\"F\"\n\t\t\t}\n"
@@ -52,16 +54,19 @@ TEST(GameHotkeys, SlotsResolveThroughHeroKeysTwinsAndDefaults) {
         {"the hero's own key", perHero, "npc_dota_hero_enigma", "AbilityPrimary1", 67},
         {"per-hero keys off", gameWide, "npc_dota_hero_enigma", "AbilityPrimary1", 43},
         {"the hero's block lacks it", perHero, "npc_dota_hero_enigma", "AbilityPrimary2", 101},
-        {"keyless action, key on its QuickCast twin", perHero, "npc_dota_hero_invoker", "AbilityPrimary2", 101},
+        {"keyless action, key on its QuickCast twin", perHero, "npc_dota_hero_invoker", "AbilityPrimary2",
+         101},
         {"present without a key: unbound", perHero, "npc_dota_hero_invoker", "AbilityPrimary3", std::nullopt},
         {"keypad in Counter-Strike's spelling", perHero, "npc_dota_hero_invoker", "AbilitySecondary1", 101},
         {"absent: the game's default", perHero, "npc_dota_hero_invoker", "AbilitySecondary2", 67},
         {"on a mouse button", perHero, "npc_dota_hero_invoker", "AbilityUltimate", std::nullopt},
-        {"the backslash key, and the file read on after it", perHero, "npc_dota_hero_invoker", "Inventory1", 55},
+        {"the backslash key, and the file read on after it", perHero, "npc_dota_hero_invoker", "Inventory1",
+         55},
         {"item key", perHero, "npc_dota_hero_invoker", "Inventory2", 87},
         {"item absent: the game's default", perHero, "npc_dota_hero_invoker", "Inventory3", 88},
         {"teleport slot", perHero, "npc_dota_hero_invoker", "InventoryTP", 47},
-        {"neutral slot without a key anywhere", perHero, "npc_dota_hero_invoker", "InventoryNeutral", std::nullopt},
+        {"neutral slot without a key anywhere", perHero, "npc_dota_hero_invoker", "InventoryNeutral",
+         std::nullopt},
         {"neutral slot the hero binds", perHero, "npc_dota_hero_enigma", "InventoryNeutral", 68},
         {"no hero in the post", perHero, "", "AbilityPrimary1", 43},
     };

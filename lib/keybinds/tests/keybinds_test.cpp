@@ -17,18 +17,48 @@ TEST(KeyNames, BothGamesSpellingsReachTheSameCells) {
         const char* name;
         std::optional<int> cell;
     } cases[] = {
-        {"q", 43},           {"Q", 43},           {"SPACE", 110},       {"space", 110},
-        {"`", 21},           {"SECTION_SIGN", 21}, {"0", 31},           {"\\", 55},
-        {"SEMICOLON", 73},   {"F1", 1},           {"f12", 12},          {"ESCAPE", 0},
-        {"CTRL", 105},       {"RCTRL", 117},      {"LWIN", 106},        {"UPARROW", 99},
-        {"KP_END", 101},     {"KP_1", 101},       {"KP_INS", 123},      {"KP_0", 123},
-        {"KP_HOME", 59},     {"kp_7", 59},        {"KP_5", 81},         {"KP_SLASH", 39},
-        {"KP_DIVIDE", 39},   {"KP_ENTER", 104},   {"KP_DEL", 124},      {"scancode26", 44},
-        {"SCANCODE225", 85}, {"scancode40", 76},  {"scancode", std::nullopt},
-        {"scancode2x", std::nullopt},            {"scancode-4", std::nullopt},
-        {"F13", std::nullopt}, {"F0", std::nullopt}, {"F01", std::nullopt},
-        {"MOUSE1", std::nullopt}, {"MWHEELUP", std::nullopt}, {"JOY1", std::nullopt},
-        {"POV_UP", std::nullopt}, {"", std::nullopt}, {"<unbound>", std::nullopt},
+        {"q", 43},
+        {"Q", 43},
+        {"SPACE", 110},
+        {"space", 110},
+        {"`", 21},
+        {"SECTION_SIGN", 21},
+        {"0", 31},
+        {"\\", 55},
+        {"SEMICOLON", 73},
+        {"F1", 1},
+        {"f12", 12},
+        {"ESCAPE", 0},
+        {"CTRL", 105},
+        {"RCTRL", 117},
+        {"LWIN", 106},
+        {"UPARROW", 99},
+        {"KP_END", 101},
+        {"KP_1", 101},
+        {"KP_INS", 123},
+        {"KP_0", 123},
+        {"KP_HOME", 59},
+        {"kp_7", 59},
+        {"KP_5", 81},
+        {"KP_SLASH", 39},
+        {"KP_DIVIDE", 39},
+        {"KP_ENTER", 104},
+        {"KP_DEL", 124},
+        {"scancode26", 44},
+        {"SCANCODE225", 85},
+        {"scancode40", 76},
+        {"scancode", std::nullopt},
+        {"scancode2x", std::nullopt},
+        {"scancode-4", std::nullopt},
+        {"F13", std::nullopt},
+        {"F0", std::nullopt},
+        {"F01", std::nullopt},
+        {"MOUSE1", std::nullopt},
+        {"MWHEELUP", std::nullopt},
+        {"JOY1", std::nullopt},
+        {"POV_UP", std::nullopt},
+        {"", std::nullopt},
+        {"<unbound>", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -43,12 +73,14 @@ TEST(UserFiles, ThePreferredAccountElseTheLastSaved) {
     };
     test::writeFile(file("11111"), "a");
     test::writeFile(file("22222"), "b");
-    std::filesystem::last_write_time(file("22222"), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    std::filesystem::last_write_time(file("22222"),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
     std::filesystem::create_directories(steam.path() / "userdata" / "33333");
     const filesystem::path root(steam.path().string());
     // Which file was chosen, by its content.
     const auto found = [&](std::optional<std::uint32_t> preferred) {
-        return readSharedText(findUserFile(root, {"570", "remote", "cfg", "dotakeys_personal.lst"}, preferred));
+        return readSharedText(
+            findUserFile(root, {"570", "remote", "cfg", "dotakeys_personal.lst"}, preferred));
     };
     EXPECT_EQ(found(std::nullopt), "a");
     EXPECT_EQ(found(22222), "b");
