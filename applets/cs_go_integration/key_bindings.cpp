@@ -6,11 +6,15 @@
 
 #include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/game_state.h"
+#include "filesystem/file_time.h"
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
+#include "io/whole_file.h"
+#include "keybinds/user_files.h"
 #include "lighting/key_cells.h"
 #include "steam/integration_file.h"
 #include "steam/keyvalues.h"
+#include "text/strings.h"
 #include "text/utf.h"
 
 namespace roundglow {
@@ -19,13 +23,18 @@ namespace fs = lumo::filesystem;
 
 std::map<std::string, int> keyCellTable;
 std::map<std::string, std::string> bindingTable;
+namespace {
+
+// config.cfg as found at start-up ("" when not found), its last-write time when last read
+// (0 before), and whether the bindings have yet to be read from it.
 std::wstring storedConfigPath;
 fs::file_time storedConfigTime = 0;
 bool firstBindingRead = true;
+
+// Counter-Strike 2's binding files: the game's defaults and the player's own, each with its
+// path (none when absent) and when it was last read.
 lumo::keybinds::WatchedFile cs2DefaultsFile;
 lumo::keybinds::WatchedFile cs2UserFile;
-
-namespace {
 
 constexpr const char* kGameAppId = "730";
 
@@ -62,26 +71,8 @@ fs::path userdataFile(std::initializer_list<const char*> relative) {
 lumo::util::KeyValues readKeyValues(const fs::path& file) {
     lumo::util::KeyValues root;
     if (file.empty()) return root;
-    if (const auto text = lumo::keybinds::readSharedText(file)) root.parse(*text);
+    if (const auto text = lumo::util::readSharedFile(file)) root.parse(*text);
     return root;
-}
-
-std::vector<std::string> readLines(const fs::path& file) {
-    std::vector<std::string> lines;
-    const std::optional<std::string> read = lumo::keybinds::readSharedText(file);
-    if (!read) return lines;
-    const std::string& text = *read;
-
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
 }
 
 }  // namespace
@@ -141,7 +132,9 @@ std::pair<std::string, std::string> parseBindLine(std::string_view line) {
 void readBindings() {
     std::wstring located;
     if (!locateConfigFile(located)) return;
-    for (const std::string& line : readLines(fs::path(located))) {
+    const auto text = lumo::util::readSharedFile(fs::path(located));
+    if (!text) return;
+    for (const std::string_view line : lumo::util::splitLines(*text)) {
         const auto [key, command] = parseBindLine(line);
         applyBinding(key, command);
     }
@@ -165,6 +158,8 @@ void locateCs2UserFile() {
 }
 
 }  // namespace
+
+void rememberConfigFile() { locateConfigFile(storedConfigPath); }
 
 void locateCs2BindingFiles() {
     cs2DefaultsFile = {};

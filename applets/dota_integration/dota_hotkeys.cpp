@@ -9,6 +9,7 @@
 #include "dota_integration/dota_options.h"
 #include "dota_integration/slot_keys.h"
 #include "gamestate/json_members.h"
+#include "io/whole_file.h"
 #include "keybinds/key_names.h"
 #include "keybinds/user_files.h"
 #include "text/ascii.h"
@@ -91,16 +92,17 @@ bool refresh(const nlohmann::json& root) {
         }
     }
     if (state.file.takeNewerTime()) {
-        const auto text = lumo::keybinds::readSharedText(state.file.path);
+        const auto text = lumo::util::readSharedFile(state.file.path);
         // A file that cannot be read now keeps the hotkeys of its last reading.
         if (text) state.read = state.hotkeys.parse(*text);
     }
     return state.read;
 }
 
-void paintAt(std::optional<int> cell, nlohmann::json& slot, int red, int green, int blue) {
+void paintAt(lumo::lighting::KeyBitmap& bitmap, std::optional<int> cell, nlohmann::json& slot, int red,
+             int green, int blue) {
     // The post is dropped after painting, so the slot can be handed over instead of copied.
-    if (cell) paintSlotKey(*cell, std::move(slot), red, green, blue);
+    if (cell) paintSlotKey(bitmap, *cell, std::move(slot), red, green, blue);
 }
 
 }  // namespace
@@ -165,7 +167,8 @@ void locateGameHotkeys() {
     locateFile();
 }
 
-bool paintGameHotkeySlots(nlohmann::json& root, int red, int green, int blue) {
+bool paintGameHotkeySlots(lumo::lighting::KeyBitmap& bitmap, nlohmann::json& root, int red, int green,
+                          int blue) {
     if (!options::gameHotkeys || !refresh(root)) return false;
     const nlohmann::json* hero = findMember(root, "hero");
     const std::string heroName =
@@ -176,14 +179,14 @@ bool paintGameHotkeySlots(nlohmann::json& root, int red, int green, int blue) {
         for (const AbilityAction& ability : abilityActions(*abilities)) {
             nlohmann::json& slot = (*abilities)[ability.member];
             if (intMember(slot, "level", 0) > 0)
-                paintAt(state.hotkeys.cellOf(heroName, ability.action), slot, red, green, blue);
+                paintAt(bitmap, state.hotkeys.cellOf(heroName, ability.action), slot, red, green, blue);
         }
     }
     if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {
         for (const ItemAction& item : kItemActions) {
             nlohmann::json* slot = findMember(*items, item.member);
             if (slot != nullptr && stringMember(*slot, "name", "empty") != "empty")
-                paintAt(state.hotkeys.cellOf(heroName, item.action), *slot, red, green, blue);
+                paintAt(bitmap, state.hotkeys.cellOf(heroName, item.action), *slot, red, green, blue);
         }
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lighting/key_bitmap.h"
 #include "steam/keyvalues.h"
 
 namespace heroglow {
@@ -58,12 +59,13 @@ inline constexpr ItemAction kItemActions[] = {
 // file was written last, until a post names the player.
 void locateGameHotkeys();
 
-// Paints the ability and item keys of one post where the game's hotkeys put them, when the
+// Paints into `bitmap` the ability and item keys of one post where the game's hotkeys put them, when the
 // option to use them is on and a hotkey file was read; false (nothing painted) otherwise, and
 // the key options decide. Before painting, a post naming another player ("player" "steamid")
 // moves to that account's file (and to none while that account has none), and a file saved
 // since it was read is read again. Learned
 // abilities and slots holding an item are painted as paintSlotKey does.
-bool paintGameHotkeySlots(nlohmann::json& root, int red, int green, int blue);
+bool paintGameHotkeySlots(lumo::lighting::KeyBitmap& bitmap, nlohmann::json& root, int red, int green,
+                          int blue);
 
 }  // namespace heroglow

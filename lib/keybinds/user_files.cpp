@@ -1,10 +1,7 @@
 #include "keybinds/user_files.h"
 
-#include <array>
 #include <charconv>
-#include <cstdio>
 #include <exception>
-#include <memory>
 #include <system_error>
 
 #include "filesystem/operations.h"
@@ -17,10 +14,6 @@ namespace fs = lumo::filesystem;
 namespace {
 
 constexpr std::uint64_t kSteamId64Base = 76561197960265728ULL;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 fs::path join(fs::path base, std::initializer_list<const char*> names) {
     for (const char* name : names) base /= fs::path(name);
@@ -90,17 +83,6 @@ bool WatchedFile::takeNewerTime() {
     if (!written || !fs::is_newer(*written, time)) return false;
     time = *written;
     return true;
-}
-
-std::optional<std::string> readSharedText(const fs::path& file) {
-    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
-    if (!stream) return std::nullopt;
-    std::string text;
-    std::array<char, 16 * 1024> buffer;
-    std::size_t read;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
-        text.append(buffer.data(), read);
-    return text;
 }
 
 }  // namespace lumo::keybinds

@@ -44,8 +44,4 @@ struct WatchedFile {
     bool takeNewerTime();
 };
 
-// The whole file, opened for reading only and sharing writes, so the game can save it
-// meanwhile; nullopt when it cannot be opened.
-std::optional<std::string> readSharedText(const filesystem::path& file);
-
 }  // namespace lumo::keybinds

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "files.h"
+#include "io/whole_file.h"
 #include "keybinds/key_names.h"
 #include "keybinds/user_files.h"
 
@@ -48,7 +49,7 @@ TEST(UserFiles, ThePreferredAccountElseTheLastSaved) {
     const filesystem::path root(steam.path().string());
     // Which file was chosen, by its content.
     const auto found = [&](std::optional<std::uint32_t> preferred) {
-        return readSharedText(
+        return lumo::util::readSharedFile(
             findUserFile(root, {"570", "remote", "cfg", "dotakeys_personal.lst"}, preferred));
     };
     EXPECT_EQ(found(std::nullopt), "a");
@@ -61,9 +62,9 @@ TEST(UserFiles, ThePreferredAccountElseTheLastSaved) {
     EXPECT_FALSE(watched.takeNewerTime());
     test::writeFileDatedLater(file("22222"), "c");
     EXPECT_TRUE(watched.takeNewerTime());
-    EXPECT_EQ(readSharedText(watched.path), "c");
+    EXPECT_EQ(lumo::util::readSharedFile(watched.path), "c");
     EXPECT_FALSE(WatchedFile{}.takeNewerTime());
-    EXPECT_EQ(readSharedText(filesystem::path(file("44444").string())), std::nullopt);
+    EXPECT_EQ(lumo::util::readSharedFile(filesystem::path(file("44444").string())), std::nullopt);
 }
 
 }  // namespace
