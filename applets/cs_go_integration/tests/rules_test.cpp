@@ -77,30 +77,14 @@ TEST(Cs2Keys, NamesAndScancodesBecomeTheTablesNames) {
     resetKeyBindings();
     buildKeyCellTable();
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"space", "SPACE"},
-        {"SPACE", "SPACE"},
-        {"Tab", "TAB"},
-        {"w", "w"},
-        {"W", "w"},
-        {"uparrow", std::nullopt},
-        {"mouse4", std::nullopt},
-        {"JOY1", std::nullopt},
-        {"POV_UP", std::nullopt},
-        {"F5", std::nullopt},
-        {"KP_END", std::nullopt},
-        {"scancode26", "w"},
-        {"scancode4", "a"},
-        {"scancode29", "z"},
-        {"scancode30", "1"},
-        {"scancode39", "0"},
-        {"scancode44", "SPACE"},
-        {"scancode53", "`"},
-        {"scancode224", "CTRL"},
-        {"scancode225", "SHIFT"},
-        {"scancode226", "ALT"},
-        {"scancode40", std::nullopt},
-        {"scancode", std::nullopt},
-        {"scancode2x", std::nullopt},
+        // clang-format off
+        {"space", "SPACE"}, {"SPACE", "SPACE"}, {"Tab", "TAB"}, {"w", "w"}, {"W", "w"},
+        {"uparrow", std::nullopt}, {"mouse4", std::nullopt}, {"JOY1", std::nullopt}, {"POV_UP", std::nullopt},
+        {"F5", std::nullopt}, {"KP_END", std::nullopt}, {"scancode26", "w"}, {"scancode4", "a"},
+        {"scancode29", "z"}, {"scancode30", "1"}, {"scancode39", "0"}, {"scancode44", "SPACE"},
+        {"scancode53", "`"}, {"scancode224", "CTRL"}, {"scancode225", "SHIFT"}, {"scancode226", "ALT"},
+        {"scancode40", std::nullopt}, {"scancode", std::nullopt}, {"scancode2x", std::nullopt},
+        // clang-format on
     };
     for (const auto& [key, name] : cases) {
         SCOPED_TRACE(key);
