@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "cs_go_integration/cs2_bindings.h"
-#include "cs_go_integration/game_state.h"
 #include "filesystem/file_time.h"
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
@@ -176,29 +175,28 @@ void locateCs2BindingFiles() {
 
 void preferAccount(std::uint32_t accountId) { preferredAccount = accountId; }
 
-void checkConfigFile() {
+bool checkConfigFile() {
     if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) locateCs2UserFile();
     if (!cs2DefaultsFile.path.empty() || !cs2UserFile.path.empty()) {
         // Both times are taken, so that one check takes in a save of either file.
         const bool defaultsSaved = cs2DefaultsFile.takeNewerTime();
         const bool userSaved = cs2UserFile.takeNewerTime();
-        if (!defaultsSaved && !userSaved) return;
+        if (!defaultsSaved && !userSaved) return false;
         buildDefaultBindings();
         roundglow::applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path),
                                     keyCellTable, bindingTable);
         firstBindingRead = false;
-        kept.repaint = true;
-        return;
+        return true;
     }
 
-    if (storedConfigPath.empty()) return;
+    if (storedConfigPath.empty()) return false;
     const auto written = fs::last_write_time(fs::path(storedConfigPath));
-    if (!written || !fs::is_newer(*written, storedConfigTime)) return;
+    if (!written || !fs::is_newer(*written, storedConfigTime)) return false;
     storedConfigTime = *written;
     if (!firstBindingRead) buildDefaultBindings();
     readBindings();
     firstBindingRead = false;
-    kept.repaint = true;
+    return true;
 }
 
 std::optional<int> cellOfCommand(const std::string& command) {
