@@ -15,6 +15,7 @@
 #include "filesystem/path.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
+#include "status/status_file.h"
 #include "util/integration_file.h"
 
 namespace fs = lumo::filesystem;
@@ -70,8 +71,13 @@ int runRoundglow() {
     LumoLedSaveCurrentLighting();
     LumoLedSetLighting(0, 0, 0);
 
+    lumo::status::StatusWriter status("roundglow", lightingInUse());
     serveGameState(
-        listener, [](char* jsonStart, std::int64_t received) { handleGameState(jsonStart, received); },
+        listener,
+        [&status](char* jsonStart, std::int64_t received) {
+            handleGameState(jsonStart, received);
+            status.notePost(jsonStart);
+        },
         beforeEachAccept);
     return -1;
 }

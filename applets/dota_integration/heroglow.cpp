@@ -14,6 +14,7 @@
 #include "dota_integration/item_feed.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
+#include "status/status_file.h"
 
 namespace {
 
@@ -37,8 +38,10 @@ int runHeroglow() {
 
     GameStateListener listener = openGameStateListener(kGameStatePort);
     if (!listener) return 0;
-    serveGameState(listener, [](char* jsonStart, std::int64_t) {
+    lumo::status::StatusWriter status("heroglow", lightingInUse());
+    serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
         if (jsonStart != nullptr) handleGameState(widenRequestText(jsonStart).c_str());
+        status.notePost(jsonStart);
     });
     return -1;
 }
