@@ -118,6 +118,7 @@ ProgramRun::ProgramRun(ProgramSetup setup)
     if (!namesServer) start.environment.push_back({"LUMO_OPENRGB", "127.0.0.1:" + std::to_string(unusedLoopbackPort())});
     start.environment.insert(start.environment.end(), setup_.environment.begin(), setup_.environment.end());
     for (auto& variable : passedThrough()) start.environment.push_back(std::move(variable));
+    environment_ = start.environment;
     process_ = std::make_unique<ChildProcess>(start);
 }
 
@@ -203,14 +204,25 @@ std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
 }
 
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory) {
+                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory,
+                          std::vector<std::pair<std::string, std::string>> environment) {
     const std::filesystem::path out = folder / "program.out";
     const std::filesystem::path err = folder / "program.err";
     ProgramOutcome outcome;
+    if (!environment.empty()) {
+        // The test's own values win only where the given ones are silent.
+        for (auto& variable : passedThrough()) {
+            const bool named = std::any_of(environment.begin(), environment.end(),
+                                           [&](const auto& given) { return given.first == variable.first; });
+            if (!named) environment.push_back(std::move(variable));
+        }
+    } else {
+        environment = passedThrough();
+    }
     {
         ChildProcess child({.program = program,
                             .arguments = arguments,
-                            .environment = passedThrough(),
+                            .environment = environment,
                             .workingDirectory = workingDirectory,
                             .output = out,
                             .errors = err});

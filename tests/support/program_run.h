@@ -92,9 +92,13 @@ public:
     // The exit code (a program's -1 comes back as -1; death by signal N as 128 + N), or
     // nothing when the process still runs after `timeout`.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    // The variables the program was started with, for running a tool that must see what it
+    // sees (its registry, home and state folders).
+    const std::vector<std::pair<std::string, std::string>>& environment() const { return environment_; }
 
 private:
     ProgramSetup setup_;
+    std::vector<std::pair<std::string, std::string>> environment_;
     TempFolder folder_;
     std::unique_ptr<ProgramRegistry> registry_;
     std::unique_ptr<ChildProcess> process_;
@@ -109,9 +113,11 @@ struct ProgramOutcome {
 };
 // Runs `program` with `arguments` to its end (a minute at most), its output captured in
 // files under `folder`, with only passedThroughVariables() from the test's environment, in
-// `workingDirectory` (empty: the test's own).
+// `workingDirectory` (empty: the test's own). `environment`, when given, replaces those
+// variables (passedThroughVariables() are added to it).
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory = {});
+                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory = {},
+                          std::vector<std::pair<std::string, std::string>> environment = {});
 
 // Key cell helpers over the state file: the [r,g,b] of key position p.
 std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position);
