@@ -39,6 +39,17 @@ std::vector<std::pair<std::string, std::string>> passedThrough() {
     return variables;
 }
 
+// `variables` and then the passed-through ones they do not name: a test that gives one of
+// those (LOCALAPPDATA for a state folder of its own) must not see the child read the test's.
+std::vector<std::pair<std::string, std::string>> withPassedThrough(std::vector<std::pair<std::string, std::string>> variables) {
+    for (auto& variable : passedThrough()) {
+        const bool named = std::any_of(variables.begin(), variables.end(),
+                                       [&](const auto& given) { return given.first == variable.first; });
+        if (!named) variables.push_back(std::move(variable));
+    }
+    return variables;
+}
+
 // A path as UTF-8 text, which is what child processes are given on every system.
 std::string utf8(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
@@ -117,7 +128,7 @@ ProgramRun::ProgramRun(ProgramSetup setup)
                                          [](const auto& variable) { return variable.first == "LUMO_OPENRGB"; });
     if (!namesServer) start.environment.push_back({"LUMO_OPENRGB", "127.0.0.1:" + std::to_string(unusedLoopbackPort())});
     start.environment.insert(start.environment.end(), setup_.environment.begin(), setup_.environment.end());
-    for (auto& variable : passedThrough()) start.environment.push_back(std::move(variable));
+    start.environment = withPassedThrough(std::move(start.environment));
     environment_ = start.environment;
     process_ = std::make_unique<ChildProcess>(start);
 }
@@ -209,16 +220,7 @@ ProgramOutcome runProgram(const std::string& program, const std::vector<std::str
     const std::filesystem::path out = folder / "program.out";
     const std::filesystem::path err = folder / "program.err";
     ProgramOutcome outcome;
-    if (!environment.empty()) {
-        // The test's own values win only where the given ones are silent.
-        for (auto& variable : passedThrough()) {
-            const bool named = std::any_of(environment.begin(), environment.end(),
-                                           [&](const auto& given) { return given.first == variable.first; });
-            if (!named) environment.push_back(std::move(variable));
-        }
-    } else {
-        environment = passedThrough();
-    }
+    environment = withPassedThrough(std::move(environment));
     {
         ChildProcess child({.program = program,
                             .arguments = arguments,

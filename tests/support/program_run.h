@@ -59,7 +59,7 @@ ProgramSetup roundglowSetup(ProgramSetup setup = {});
 
 // One process of a program (the real binary) in its own temp folder: temp HOME, its
 // registry (ProgramRegistry), LUMO_OPTIONS, LUMO_SIM_STATE, LUMO_SIM_JOURNAL, the setup's
-// variables, and stdout+stderr captured to files (stdout.txt, stderr.txt in folder()). Only
+// variables (which win over passed-through ones of the same name), and stdout+stderr captured to files (stdout.txt, stderr.txt in folder()). Only
 // passedThroughVariables() come from the test's environment. The destructor stops the
 // process (see ChildProcess::stop), reports a sanitizer finding on its standard error as a
 // test failure, prints its output when the test has failed, removes its registry values and
@@ -113,8 +113,8 @@ struct ProgramOutcome {
 };
 // Runs `program` with `arguments` to its end (a minute at most), its output captured in
 // files under `folder`, with only passedThroughVariables() from the test's environment, in
-// `workingDirectory` (empty: the test's own). `environment`, when given, replaces those
-// variables (passedThroughVariables() are added to it).
+// `workingDirectory` (empty: the test's own), with `environment` and the
+// passedThroughVariables() it does not name.
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
                           const std::filesystem::path& folder, const std::filesystem::path& workingDirectory = {},
                           std::vector<std::pair<std::string, std::string>> environment = {});

@@ -292,6 +292,8 @@ Check checkOtherFiles(const GameSpec& game, const GameFolders& folders) {
                      others.empty() ? "none besides ours" : joined(others) + " (other ports)");
 }
 
+const ProcessInfo* runningProgram(const GameSpec& game, const Facts& facts);
+
 Check checkPort(const GameSpec& game, const Facts& facts, const PortFacts& port) {
     const std::string number = "port " + std::to_string(game.port);
     if (port.listener) {
@@ -299,6 +301,13 @@ Check checkPort(const GameSpec& game, const Facts& facts, const PortFacts& port)
         const std::string name = pid == 0 ? std::string() : processName(facts, pid);
         if (util::equalsIgnoringAsciiCase(name, game.program)) {
             return makeCheck("port", game.key, Status::ok, number + " held by " + game.program + " (pid " + std::to_string(pid) + ")");
+        }
+        const ProcessInfo* program = runningProgram(game, facts);
+        if (pid == 0 && program != nullptr) {
+            // Wine, and Windows without the rights to ask, keep the owner to themselves.
+            return makeCheck("port", game.key, Status::ok,
+                             number + " held; the system does not say by whom, and " + game.program + " (pid " +
+                                 std::to_string(program->pid) + ") runs");
         }
         const std::string who = pid == 0     ? std::string("a process the system does not name (another user's?)")
                                 : name.empty() ? "process " + std::to_string(pid)
@@ -456,6 +465,10 @@ const ProcessInfo* runningProgram(const GameSpec& game, const Facts& facts, cons
     return findProcess(facts, {game.program});
 }
 
+const ProcessInfo* runningProgram(const GameSpec& game, const Facts& facts) {
+    return runningProgram(game, facts, readStatus(game, facts));
+}
+
 Check checkProgram(const GameSpec& game, const Facts& facts) {
     const std::optional<status::ProgramStatus> status = readStatus(game, facts);
     const ProcessInfo* process = runningProgram(game, facts, status);
@@ -601,9 +614,7 @@ Check checkSteam(const Facts& facts) {
     return makeCheck("steam", "all", Status::ok, finding);
 }
 
-bool programRunning(const GameSpec& game, const Facts& facts) {
-    return runningProgram(game, facts, readStatus(game, facts)) != nullptr;
-}
+bool programRunning(const GameSpec& game, const Facts& facts) { return runningProgram(game, facts) != nullptr; }
 
 std::vector<Check> checkGame(const GameSpec& game, const Facts& facts, const GameRun& run) {
     std::vector<Check> checks;

@@ -246,6 +246,14 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
              s.facts.processes.push_back({777, "otherlights", std::nullopt});
          },
          "port", Status::failure, "port 5000 held by otherlights (pid 777)", "End that program"},
+        {"an unnamed owner while the program runs", cs,
+         [&](SteamScene& s) {
+             s.run.port.listener = 0;
+             s.programStatus(cs, 321, 1h, 5, 3s);
+         },
+         "port", Status::ok, "port 5000 held; the system does not say by whom, and roundglow (pid 321) runs", ""},
+        {"an unnamed owner", cs, [&](SteamScene& s) { s.run.port.listener = 0; }, "port", Status::failure,
+         "port 5000 held by a process the system does not name", "End that program"},
         {"a reserved port", cs, [&](SteamScene& s) { s.run.port.bindError = refusedBindCode(); }, "port", Status::failure,
          "refuses to bind port 5000 although no process owns it", "excludedportrange"},
         {"the program with no post yet", dota,
