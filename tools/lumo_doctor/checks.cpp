@@ -607,6 +607,11 @@ Check checkSteam(const Facts& facts) {
         if (!library.present) gone.push_back(utf8(library.folder));
     }
     const std::string finding = utf8(facts.steam.folder) + ", found by " + facts.steam.foundBy + "; libraries: " + joined(libraries);
+    if (facts.steam.foundBy == kSnapSource) {
+        return makeCheck("steam", "all", Status::failure, finding,
+                         "The programs do not look in Snap's folder, so they cannot install the integration files: copy "
+                         "each from the program's Applet_Files yourself (see the lines below for where).");
+    }
     if (!gone.empty()) {
         return makeCheck("steam", "all", Status::warning, finding,
                          "Steam lists libraries that are gone (a drive not attached?); games there cannot be found.");

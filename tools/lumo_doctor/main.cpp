@@ -87,6 +87,7 @@ int run(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    restrictLibrarySearch();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {

@@ -31,9 +31,9 @@ std::string readText(const fs::path& file) {
 
 // What a fallback folder is, for the player: Flatpak and Snap installs are told apart.
 std::string describeFallback(const std::string& folder) {
-    if (folder.find("/.var/app/com.valvesoftware.Steam/") != std::string::npos) return "the Flatpak folder";
-    if (folder.find("/snap/steam/") != std::string::npos) return "the Snap folder";
-    return "the Linux folder";
+    if (folder.find("/.var/app/com.valvesoftware.Steam/") != std::string::npos) return "Flatpak's folder";
+    if (folder.find("/snap/steam/") != std::string::npos) return kSnapSource;
+    return "Steam's Linux folders";
 }
 
 std::string homeFolder() {
@@ -68,7 +68,7 @@ SteamRoot locateSteam() {
         if (!home.empty()) candidates.push_back(home + "/snap/steam/common/.local/share/Steam");
     }
     for (const std::string& candidate : candidates) {
-        if (isFolder(pathFromUtf8(candidate))) return {pathFromUtf8(candidate), describeFallback(candidate) + " " + candidate};
+        if (isFolder(pathFromUtf8(candidate))) return {pathFromUtf8(candidate), describeFallback(candidate)};
     }
     return {};
 }

@@ -13,9 +13,11 @@ namespace lumo::doctor {
 std::filesystem::path pathFromUtf8(const std::string& text);
 std::string utf8(const std::filesystem::path& path);
 
+inline constexpr const char* kSnapSource = "Snap's folder";
+
 struct SteamRoot {
     std::filesystem::path folder;  // empty when Steam was not found
-    std::string foundBy;           // "the registry (...)", "the Linux folder ...", "Flatpak", "Snap"
+    std::string foundBy;           // "the registry (...)", "Steam's Linux folders", "Flatpak's folder", kSnapSource
 };
 
 // The registry's InstallPath as the programs read it (the 64-bit view, then the 32-bit one),

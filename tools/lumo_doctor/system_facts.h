@@ -38,4 +38,8 @@ bool runningOnLinux();
 bool standardOutputIsTerminal();
 void prepareConsole();
 
+// Before any library is loaded (the SDK check loads the maker's): on Windows, libraries named
+// without a path come from System32 only, as in the programs.
+void restrictLibrarySearch();
+
 }  // namespace lumo::doctor

@@ -149,4 +149,6 @@ bool standardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 void prepareConsole() {}
 
+void restrictLibrarySearch() {}
+
 }  // namespace lumo::doctor

@@ -211,6 +211,8 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
              s.facts.libraries = steamLibraries(s.steam());
          },
          "steam", Status::warning, "Gone (missing)", "libraries that are gone"},
+        {"Steam found only in Snap's folder", cs, [&](SteamScene& s) { s.facts.steam.foundBy = kSnapSource; }, "steam",
+         Status::failure, "found by Snap's folder", "do not look in Snap's folder"},
         {"the game started before the file was written", dota,
          [&](SteamScene& s) {
              writeFile(s.dotaFolder() / ours, goodDota);
