@@ -2,4 +2,4 @@
 #include "cs_go_integration/roundglow.h"
 #include "util/entry_guard.h"
 
-int main() { return runGuarded("roundglow", runRoundglow); }
+int main() { return lumo::util::runGuarded("roundglow", roundglow::runRoundglow); }

@@ -16,7 +16,9 @@
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
 #include "status/status_file.h"
-#include "util/integration_file.h"
+#include "steam/integration_file.h"
+
+namespace roundglow {
 
 namespace fs = lumo::filesystem;
 
@@ -57,8 +59,8 @@ int runRoundglow() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     kept.teamColor = {255, 255, 255};
-    GameStateListener listener = openGameStateListener(kGameStatePort);
-    if (!listener) return listener.failure() == ListenFailure::resolve ? 1 : -1;
+    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
+    if (!listener) return listener.failure() == lumo::gamestate::ListenFailure::resolve ? 1 : -1;
 
     buildKeyCellTable();
     buildDefaultBindings();
@@ -72,7 +74,7 @@ int runRoundglow() {
     LumoLedSetLighting(0, 0, 0);
 
     lumo::status::StatusWriter status("roundglow", lightingInUse());
-    serveGameState(
+    lumo::gamestate::serveGameState(
         listener,
         [&status](char* jsonStart, std::int64_t received) {
             handleGameState(jsonStart, received);
@@ -81,3 +83,5 @@ int runRoundglow() {
         beforeEachAccept);
     return -1;
 }
+
+}  // namespace roundglow

@@ -16,6 +16,8 @@
 #include "openrgb_lighting/lighting_start.h"
 #include "status/status_file.h"
 
+namespace heroglow {
+
 namespace {
 
 constexpr std::uint16_t kGameStatePort = 3002;
@@ -36,12 +38,14 @@ int runHeroglow() {
     fetchItemData();
     showIdleColor();
 
-    GameStateListener listener = openGameStateListener(kGameStatePort);
+    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
     if (!listener) return 0;
     lumo::status::StatusWriter status("heroglow", lightingInUse());
-    serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
-        if (jsonStart != nullptr) handleGameState(widenRequestText(jsonStart).c_str());
+    lumo::gamestate::serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
+        if (jsonStart != nullptr) handleGameState(lumo::gamestate::widenRequestText(jsonStart).c_str());
         status.notePost(jsonStart);
     });
     return -1;
 }
+
+}  // namespace heroglow

@@ -2,4 +2,4 @@
 #include "dota_integration/heroglow.h"
 #include "util/entry_guard.h"
 
-int main() { return runGuarded("heroglow", runHeroglow); }
+int main() { return lumo::util::runGuarded("heroglow", heroglow::runHeroglow); }

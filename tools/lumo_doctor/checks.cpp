@@ -9,7 +9,7 @@
 #include "lumo_doctor/vdf.h"
 #include "net/socket.h"
 #include "status/status_file.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::doctor {
 

@@ -12,7 +12,7 @@
 #include "openrgb_lighting/device_map.h"
 #include "openrgb_lighting/lighting_settings.h"
 #include "status/status_file.h"
-#include "util/registry.h"
+#include "registry/registry.h"
 
 namespace lumo::doctor {
 

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "lumo_doctor/vdf.h"
-#include "util/registry.h"
-#include "util/steam.h"
-#include "util/steam_locations.h"
+#include "registry/registry.h"
+#include "steam/steam.h"
+#include "steam/steam_locations.h"
 
 namespace lumo::doctor {
 

@@ -1,7 +1,7 @@
 // Processes (Toolhelp32, GetProcessTimes), port owners (the TCP tables) and the console on Windows.
 #include "lumo_doctor/system_facts.h"
 
-#include "util/utf.h"
+#include "text/utf.h"
 #include "util/windows_support.h"
 
 // After winsock2.h, which windows_support.h brings in first.

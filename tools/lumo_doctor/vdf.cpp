@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::doctor {
 

@@ -8,6 +8,7 @@
 #include "files.h"
 #include "loopback.h"
 #include "program_run.h"
+#include "run_program.h"
 #include "text.h"
 
 namespace lumo::test {
