@@ -7,6 +7,7 @@
 #include "fake_steam.h"
 #include "files.h"
 #include "loopback.h"
+#include "openrgb_server.h"
 #include "program_run.h"
 #include "run_program.h"
 #include "text.h"
@@ -136,6 +137,40 @@ TEST(LumoDoctor, RoundglowsStatusFileTellsWhetherPostsArrive) {
     EXPECT_EQ(program.value("status", ""), "ok");
     EXPECT_NE(program.value("finding", "").find(" s ago, 1 since it started (app id 730)"), std::string::npos) << program;
     EXPECT_NE(program.value("finding", "").find(": last post "), std::string::npos) << program;
+}
+
+// Without the maker's SDK an OpenRGB server lights the keyboard: the doctor names the
+// server's keyboard and how many of its LEDs show keys.
+TEST(LumoDoctor, AnOpenRgbServersKeyboardIsListed) {
+    startSocketsOnce();
+    OpenRgbServer server;
+    ASSERT_TRUE(server.running());
+    const FakeSteam steam(kDotaAppId, "dota 2 beta");
+    DoctorSetting setting(steam.registry());
+    for (auto& [name, value] : setting.environment) {
+        if (name == "LUMO_OPENRGB") value = "127.0.0.1:" + std::to_string(server.port());
+    }
+    std::string keyboard;
+    std::size_t leds = 0;
+    for (const openrgb::Controller& device : defaultDevices()) {
+        if (device.type == static_cast<std::int32_t>(openrgb::DeviceType::keyboard)) {
+            keyboard = device.name;
+            leds = device.leds.size();
+        }
+    }
+    ASSERT_FALSE(keyboard.empty());
+
+    const DoctorOutcome outcome = runDoctor({"--game", "dota", "--json"}, setting.environment);
+    EXPECT_EQ(outcome.check("sdk", "all").value("status", ""), "warning");
+    const nlohmann::json openrgb = outcome.check("openrgb", "all");
+    EXPECT_EQ(openrgb.value("status", ""), "ok") << openrgb;
+    const std::string finding = openrgb.value("finding", "");
+    const std::string listed = ": " + keyboard + " (";
+    const std::size_t at = finding.find(listed);
+    ASSERT_NE(at, std::string::npos) << finding;
+    const int keys = std::atoi(finding.c_str() + at + listed.size());
+    EXPECT_GT(keys, 60) << finding;  // a full keyboard's keys, named as the key grid names them
+    EXPECT_NE(finding.find(" of " + std::to_string(leds) + " LEDs lit as keys)"), std::string::npos) << finding;
 }
 
 TEST(LumoDoctor, ListeningReportsTheFirstPost) {
