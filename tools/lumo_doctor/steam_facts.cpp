@@ -6,7 +6,7 @@
 
 #include "lumo_doctor/vdf.h"
 #include "registry/registry.h"
-#include "steam/steam.h"
+#include "text/strings.h"
 #include "steam/steam_locations.h"
 
 namespace lumo::doctor {

@@ -66,7 +66,7 @@ std::string processName(const fs::path& folder) {
     return name;
 }
 
-bool isNumber(const std::string& text) {
+bool isDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
@@ -97,7 +97,7 @@ std::vector<ProcessInfo> listProcesses() {
     std::error_code ec;
     for (fs::directory_iterator entry("/proc", ec), end; !ec && entry != end; entry.increment(ec)) {
         const std::string id = entry->path().filename().string();
-        if (!isNumber(id)) continue;
+        if (!isDigits(id)) continue;
         try {
             processes.push_back({static_cast<std::uint32_t>(std::stoul(id)), processName(entry->path()),
                                  startTime(entry->path(), boot)});
@@ -119,7 +119,7 @@ std::optional<std::uint32_t> portListener(std::uint16_t port) {
     std::error_code ec;
     for (fs::directory_iterator process("/proc", ec), end; !ec && process != end; process.increment(ec)) {
         const std::string id = process->path().filename().string();
-        if (!isNumber(id)) continue;
+        if (!isDigits(id)) continue;
         std::error_code fdError;
         // Other users' descriptors cannot be read: their sockets stay without an owner.
         for (fs::directory_iterator fd(process->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
