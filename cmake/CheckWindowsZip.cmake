@@ -1,6 +1,6 @@
 # Makes the players' zip in a folder of its own and checks that it holds exactly the two
-# programs as built, their integration files and the README, under one top folder.
-# Variables: CPACK, BUILD, SOURCE, NAME (the package file name), HEROGLOW, ROUNDGLOW.
+# programs as built, their integration files, lumo-doctor and the README, under one top folder.
+# Variables: CPACK, BUILD, SOURCE, NAME (the package file name), HEROGLOW, ROUNDGLOW, DOCTOR.
 
 set(work "${BUILD}/zip-check")
 file(REMOVE_RECURSE "${work}")
@@ -25,6 +25,7 @@ set(expected
   "${NAME}/README.txt"
   "${NAME}/heroglow/Applet_Files/gamestate_integration_kelvaron.cfg"
   "${NAME}/heroglow/heroglow.exe"
+  "${NAME}/lumo-doctor.exe"
   "${NAME}/roundglow/Applet_Files/gamestate_integration_kelvaron.cfg"
   "${NAME}/roundglow/roundglow.exe")
 if(NOT entries STREQUAL expected)
@@ -43,6 +44,7 @@ set(top "${work}/unpacked/${NAME}")
 foreach(pair
     "${HEROGLOW}|heroglow/heroglow.exe"
     "${ROUNDGLOW}|roundglow/roundglow.exe"
+    "${DOCTOR}|lumo-doctor.exe"
     "${SOURCE}/applets/dota_integration/Applet_Files/gamestate_integration_kelvaron.cfg|heroglow/Applet_Files/gamestate_integration_kelvaron.cfg"
     "${SOURCE}/applets/cs_go_integration/Applet_Files/gamestate_integration_kelvaron.cfg|roundglow/Applet_Files/gamestate_integration_kelvaron.cfg"
     "${SOURCE}/packaging/windows/README.txt|README.txt")
@@ -55,4 +57,4 @@ foreach(pair
   endif()
 endforeach()
 file(REMOVE_RECURSE "${work}")
-message(STATUS "${NAME}.zip holds the two programs, their integration files and the README")
+message(STATUS "${NAME}.zip holds the two programs, their integration files, lumo-doctor and the README")

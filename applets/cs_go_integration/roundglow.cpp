@@ -15,6 +15,7 @@
 #include "filesystem/path.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
+#include "status/status_file.h"
 #include "steam/integration_file.h"
 
 namespace roundglow {
@@ -79,8 +80,13 @@ int runRoundglow() {
     LumoLedSaveCurrentLighting();
     LumoLedSetLighting(0, 0, 0);
 
+    lumo::status::StatusWriter status("roundglow", lightingInUse());
     lumo::gamestate::serveGameState(
-        listener, [](char* jsonStart, std::int64_t received) { handleGameState(jsonStart, received); },
+        listener,
+        [&status](char* jsonStart, std::int64_t received) {
+            handleGameState(jsonStart, received);
+            status.notePost(jsonStart);
+        },
         beforeEachAccept);
     return -1;
 }

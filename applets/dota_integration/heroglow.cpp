@@ -15,6 +15,7 @@
 #include "dota_integration/item_feed.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
+#include "status/status_file.h"
 
 namespace heroglow {
 
@@ -41,8 +42,10 @@ int runHeroglow() {
 
     lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
     if (!listener) return 0;
-    lumo::gamestate::serveGameState(listener, [](char* jsonStart, std::int64_t) {
+    lumo::status::StatusWriter status("heroglow", lightingInUse());
+    lumo::gamestate::serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
         if (jsonStart != nullptr) handleGameState(lumo::gamestate::widenRequestText(jsonStart).c_str());
+        status.notePost(jsonStart);
     });
     return -1;
 }

@@ -39,13 +39,10 @@ typename Signature<position>::type* entry() {
     return reinterpret_cast<typename Signature<position>::type*>(operations[position]);
 }
 
-constexpr const char* kSdkLocationKey =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary";
-
 // Every failure stops silently and leaves the table as it was.
 void loadSdk() {
     // The default value; the text is the path as stored: no quote removal, no expansion.
-    const std::string libraryPath = lumo::util::readRegistryString(kSdkLocationKey, "", 0);
+    const std::string libraryPath = lumo::util::readRegistryString(lumo::lighting::kSdkLocationKey, "", 0);
     if (libraryPath.empty()) {
         return;
     }

@@ -29,6 +29,10 @@ bool LumoLedStopEffects();
 
 namespace lumo::lighting {
 
+// The registry key whose default value names the SDK library.
+inline constexpr const char* kSdkLocationKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{5B2E0C41-9D37-4A8E-B6F1-2C7D94E0A315}\\ServerBinary";
+
 // Fills the operation table: entry i becomes lookup(lumo::sdk::kExportNames[i]), in table
 // order, null where lookup yields null. LumoLedInit uses it after loading the library;
 // tests and benchmarks use it to bind in-process stand-ins.

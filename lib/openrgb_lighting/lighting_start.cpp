@@ -20,6 +20,13 @@ using namespace std::chrono_literals;
 constexpr auto kProbeConnectTimeout = 500ms;
 constexpr auto kProbeReplyTimeout = 1000ms;
 
+const char* inUse = "none";
+
+bool chosen(bool started, const char* backend) {
+    if (started) inUse = backend;
+    return started;
+}
+
 bool lightThroughOpenRgb(const char* program, const ServerAddress& address, std::optional<Client> connection,
                          std::ostream& out) {
     // The socket library stays started for the life of the program.
@@ -54,14 +61,16 @@ bool startLighting(const char* program, std::ostream& out, std::ostream& problem
     case LightingChoice::none:
         return false;
     case LightingChoice::makerSdk:
-        return LumoLedInit();
+        return chosen(LumoLedInit(), "sdk");
     case LightingChoice::openRgb:
-        return lightThroughOpenRgb(program, settings.openRgb, std::nullopt, out);
+        return chosen(lightThroughOpenRgb(program, settings.openRgb, std::nullopt, out), "openrgb");
     case LightingChoice::automatic:
         break;
     }
-    if (LumoLedInit()) return true;
+    if (LumoLedInit()) return chosen(true, "sdk");
     std::optional<Client> connection = probe(program, settings.openRgb);
     if (!connection) return false;
-    return lightThroughOpenRgb(program, settings.openRgb, std::move(connection), out);
+    return chosen(lightThroughOpenRgb(program, settings.openRgb, std::move(connection), out), "openrgb");
 }
+
+const char* lightingInUse() { return inUse; }

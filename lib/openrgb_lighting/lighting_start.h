@@ -10,3 +10,6 @@
 // leaves the caller's own failure path (its message, serving on without lighting) unchanged.
 // Problems with the settings go to `problems`. `program` is the client name OpenRGB shows.
 bool startLighting(const char* program, std::ostream& out, std::ostream& problems);
+
+// What startLighting chose: "sdk", "openrgb", or "none" before it ran and when it failed.
+const char* lightingInUse();

@@ -108,7 +108,8 @@ ProgramRun::ProgramRun(ProgramSetup setup)
                                          [](const auto& variable) { return variable.first == "LUMO_OPENRGB"; });
     if (!namesServer) start.environment.push_back({"LUMO_OPENRGB", "127.0.0.1:" + std::to_string(unusedLoopbackPort())});
     start.environment.insert(start.environment.end(), setup_.environment.begin(), setup_.environment.end());
-    for (auto& variable : passedThrough()) start.environment.push_back(std::move(variable));
+    start.environment = withPassedThrough(std::move(start.environment));
+    environment_ = start.environment;
     process_ = std::make_unique<ChildProcess>(start);
 }
 

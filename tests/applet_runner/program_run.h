@@ -60,7 +60,7 @@ ProgramSetup roundglowSetup(ProgramSetup setup = {});
 
 // One process of a program (the real binary) in its own temp folder: temp HOME, its
 // registry (ProgramRegistry), LUMO_OPTIONS, LUMO_SIM_STATE, LUMO_SIM_JOURNAL, the setup's
-// variables, and stdout+stderr captured to files (stdout.txt, stderr.txt in folder()). Only
+// variables (which win over passed-through ones of the same name), and stdout+stderr captured to files (stdout.txt, stderr.txt in folder()). Only
 // passedThroughVariables() come from the test's environment. The destructor stops the
 // process (see ChildProcess::stop), reports a sanitizer finding on its standard error as a
 // test failure, prints its output when the test has failed, removes its registry values and
@@ -93,9 +93,13 @@ public:
     // The exit code (a program's -1 comes back as -1; death by signal N as 128 + N), or
     // nothing when the process still runs after `timeout`.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    // The variables the program was started with, for running a tool that must see what it
+    // sees (its registry, home and state folders).
+    const std::vector<std::pair<std::string, std::string>>& environment() const { return environment_; }
 
 private:
     ProgramSetup setup_;
+    std::vector<std::pair<std::string, std::string>> environment_;
     TempFolder folder_;
     std::unique_ptr<ProgramRegistry> registry_;
     std::unique_ptr<ChildProcess> process_;

@@ -71,6 +71,9 @@ bool canBindSharing(std::uint16_t port);
 int connectionResetCode();
 int addressInUseCode();
 
+// False where the system's TCP table does not name a listening socket's process: Wine gives 0.
+bool socketOwnersKnown();
+
 // False where resetAndClose cannot make a reset: Wine 8 ends the connection in order even
 // with a zero linger time.
 bool resetReachesThePeer();

@@ -65,4 +65,6 @@ int connectionResetCode() { return ECONNRESET; }
 int addressInUseCode() { return EADDRINUSE; }
 bool resetReachesThePeer() { return true; }
 
+bool socketOwnersKnown() { return true; }
+
 }  // namespace lumo::test

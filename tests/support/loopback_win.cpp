@@ -67,10 +67,18 @@ bool isListening(std::uint16_t port) {
 int connectionResetCode() { return WSAECONNRESET; }
 int addressInUseCode() { return WSAEADDRINUSE; }
 
-bool resetReachesThePeer() {
+namespace {
+
+bool runningUnderWine() {
     // Wine's ntdll exports wine_get_version; Windows' does not.
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr;
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
+
+}  // namespace
+
+bool resetReachesThePeer() { return !runningUnderWine(); }
+
+bool socketOwnersKnown() { return !runningUnderWine(); }
 
 }  // namespace lumo::test

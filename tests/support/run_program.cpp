@@ -1,5 +1,6 @@
 #include "run_program.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -28,15 +29,25 @@ std::vector<std::pair<std::string, std::string>> passedThrough() {
     return variables;
 }
 
+std::vector<std::pair<std::string, std::string>> withPassedThrough(std::vector<std::pair<std::string, std::string>> variables) {
+    for (auto& variable : passedThrough()) {
+        const bool named = std::any_of(variables.begin(), variables.end(),
+                                       [&](const auto& given) { return given.first == variable.first; });
+        if (!named) variables.push_back(std::move(variable));
+    }
+    return variables;
+}
+
 ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory) {
+                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory,
+                          std::vector<std::pair<std::string, std::string>> environment) {
     const std::filesystem::path out = folder / "program.out";
     const std::filesystem::path err = folder / "program.err";
     ProgramOutcome outcome;
     {
         ChildProcess child({.program = program,
                             .arguments = arguments,
-                            .environment = passedThrough(),
+                            .environment = withPassedThrough(std::move(environment)),
                             .workingDirectory = workingDirectory,
                             .output = out,
                             .errors = err});

@@ -1,0 +1,127 @@
+#include "status/status_file.h"
+
+#include <chrono>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "sdk_service/atomic_file.h"
+
+namespace lumo::status {
+
+namespace {
+
+constexpr auto kMinimumInterval = std::chrono::seconds(1);
+constexpr std::size_t kScanLimit = 64 * 1024;
+
+std::int64_t secondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+std::string formatStatus(const ProgramStatus& status) {
+    const nlohmann::json object = {
+        {"program", status.program},     {"pid", status.processId},
+        {"started", status.started},     {"posts", status.posts},
+        {"last_post", status.lastPost},  {"provider_appid", status.providerAppId},
+        {"backend", status.backend},
+    };
+    return object.dump(2) + "\n";
+}
+
+std::optional<ProgramStatus> parseStatus(std::string_view text) {
+    const nlohmann::json object = nlohmann::json::parse(text, nullptr, false);
+    if (!object.is_object()) return std::nullopt;
+    try {
+        ProgramStatus status;
+        status.program = object.at("program").get<std::string>();
+        status.processId = object.at("pid").get<std::uint32_t>();
+        status.started = object.at("started").get<std::int64_t>();
+        status.posts = object.at("posts").get<std::uint64_t>();
+        status.lastPost = object.at("last_post").get<std::int64_t>();
+        status.providerAppId = object.at("provider_appid").get<std::string>();
+        status.backend = object.at("backend").get<std::string>();
+        return status;
+    } catch (const nlohmann::json::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::filesystem::path statusFile(const std::string& program) {
+    const std::filesystem::path folder = stateFolder();
+    if (folder.empty()) return {};
+    return folder / "lumo" / (program + "-status.json");
+}
+
+std::string providerAppId(std::string_view json) {
+    json = json.substr(0, kScanLimit);
+    const std::size_t provider = json.find("\"provider\"");
+    if (provider == std::string_view::npos) return {};
+    // The provider object ends at its first closing brace: it holds no nested objects.
+    const std::size_t end = json.find('}', provider);
+    const std::string_view object = json.substr(provider, end == std::string_view::npos ? json.npos : end - provider);
+    std::size_t pos = object.find("\"appid\"");
+    if (pos == std::string_view::npos) return {};
+    pos += 7;
+    while (pos < object.size() && isSpace(object[pos])) ++pos;
+    if (pos >= object.size() || object[pos] != ':') return {};
+    ++pos;
+    while (pos < object.size() && isSpace(object[pos])) ++pos;
+    std::string digits;
+    while (pos < object.size() && object[pos] >= '0' && object[pos] <= '9' && digits.size() < 12) {
+        digits += object[pos++];
+    }
+    return digits;
+}
+
+StatusWriter::StatusWriter(std::string program, std::string backend) : file_(statusFile(program)) {
+    status_.program = std::move(program);
+    status_.backend = std::move(backend);
+    status_.processId = currentProcessId();
+    status_.started = secondsNow();
+    writer_ = std::thread([this] { run(); });
+}
+
+StatusWriter::~StatusWriter() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    writer_.join();
+}
+
+void StatusWriter::notePost(const char* json) {
+    std::string appId = json == nullptr ? std::string() : providerAppId(json);
+    {
+        std::lock_guard lock(mutex_);
+        ++status_.posts;
+        status_.lastPost = secondsNow();
+        if (!appId.empty()) status_.providerAppId = std::move(appId);
+        pending_ = true;
+    }
+    wake_.notify_one();
+}
+
+void StatusWriter::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return pending_ || stopping_; });
+        if (pending_) {
+            const ProgramStatus snapshot = status_;
+            pending_ = false;
+            lock.unlock();
+            if (!file_.empty()) sdk_service::writeFileAtomically(file_, formatStatus(snapshot));
+            lock.lock();
+        }
+        if (stopping_) return;
+        // The rest of the second collects further posts into the next write.
+        wake_.wait_for(lock, kMinimumInterval, [this] { return stopping_; });
+    }
+}
+
+}  // namespace lumo::status
