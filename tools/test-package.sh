@@ -64,7 +64,8 @@ dpkg-deb -x "$deb" "$work/tree"
 dpkg-deb -e "$deb" "$work/control"
 for program in heroglow:dota_integration roundglow:cs_go_integration; do
   cmp "applets/${program#*:}/Applet_Files/gamestate_integration_kelvaron.cfg" \
-      "$work/tree/usr/lib/lumo-applets/${program%%:*}/Applet_Files/gamestate_integration_kelvaron.cfg"
+      "$work/tree/usr/lib/lumo-applets/${program%%:*}/Applet_Files/gamestate_integration_kelvaron.cfg" ||
+    fail "${program%%:*}'s integration file in the package differs from the source"
 done
 # No development key ever ships: neither its hex text nor its bytes are in any file.
 if [ -f "$build/sdk-signing.key" ]; then
@@ -105,12 +106,21 @@ done
 # shellcheck source=tools/simulator-registry.sh
 . "$root/tools/simulator-registry.sh"
 write_simulator_registry "$work/registry.reg" "$build/keyboard_simulator/libkeyboard_simulator.so"
-mkdir -p "$work/home"
+# A Steam library with both games, so each program copies its integration file from where
+# the package put it; they run from a folder without Applet_Files of its own.
+steamapps="$work/home/.local/share/Steam/steamapps"
+dota_cfg="$steamapps/common/dota 2 beta/game/dota/cfg"
+cs_cfg="$steamapps/common/Counter-Strike Global Offensive/game/csgo/cfg"
+mkdir -p "$dota_cfg" "$cs_cfg" "$work/run"
+for game in '570:dota 2 beta' '730:Counter-Strike Global Offensive'; do
+  printf '"AppState"\n{\n\t"appid"\t\t"%s"\n\t"installdir"\t\t"%s"\n}\n' "${game%%:*}" "${game#*:}" \
+    > "$steamapps/appmanifest_${game%%:*}.acf"
+done
 start() {  # PROGRAM
-  env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
+  (cd "$work/run" && exec env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
     LUMO_REGISTRY="$work/registry.reg" LUMO_LIGHTING=sdk HEROGLOW_ITEM_FEED_URL=http://127.0.0.1:9/ \
     LUMO_SIM_STATE="$work/keyboard-$1.json" LUMO_SIM_JOURNAL="$work/journal-$1.jsonl" \
-    "/usr/bin/$1" > "$work/output-$1.txt" 2>&1 &
+    "/usr/bin/$1") > "$work/output-$1.txt" 2>&1 &
   pids+=($!)
 }
 device() { jq -c '.device' "$work/keyboard-$1.json" 2>/dev/null || true; }
@@ -136,6 +146,10 @@ post_until_changed heroglow 3002 \
 post_until_changed roundglow 5000 \
   '{"player":{"team":"T","activity":"playing","state":{"health":75}}}'
 [ -f "$work/config/lumo/options.json" ] || fail "no options file in \$XDG_CONFIG_HOME/lumo/"
+cmp applets/dota_integration/Applet_Files/gamestate_integration_kelvaron.cfg \
+    "$dota_cfg/gamestate_integration/gamestate_integration_kelvaron.cfg" || fail "heroglow installed no integration file"
+cmp applets/cs_go_integration/Applet_Files/gamestate_integration_kelvaron.cfg \
+    "$cs_cfg/gamestate_integration_kelvaron.cfg" || fail "roundglow installed no integration file"
 kill "${pids[@]}"
 wait 2>/dev/null || true
 pids=()
