@@ -157,9 +157,12 @@ pids=()
 # --- Units ----------------------------------------------------------------------------
 units=(/usr/lib/systemd/user/heroglow.service /usr/lib/systemd/user/roundglow.service)
 if command -v systemd-analyze >/dev/null; then
+  # As the user's manager reads them; it needs a runtime folder, which root's session may lack.
   # It warns about a value it cannot parse but fails only on what keeps a unit from loading:
   # any line it prints counts.
-  verified=$(systemd-analyze verify --man=no "${units[@]}" 2>&1) || fail "systemd-analyze verify: $verified"
+  mkdir -m 700 "$work/runtime"
+  verified=$(XDG_RUNTIME_DIR="$work/runtime" systemd-analyze --user verify --man=no "${units[@]}" 2>&1) ||
+    fail "systemd-analyze verify: $verified"
   [ -z "$verified" ] || fail "systemd-analyze verify: $verified"
 fi
 # What the units promise, read line by line; also where systemd-analyze is missing.
