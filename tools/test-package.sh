@@ -146,6 +146,12 @@ post_until_changed heroglow 3002 \
 post_until_changed roundglow 5000 \
   '{"player":{"team":"T","activity":"playing","state":{"health":75}}}'
 [ -f "$work/config/lumo/options.json" ] || fail "no options file in \$XDG_CONFIG_HOME/lumo/"
+# The status files for lumo-doctor come with it.
+if $doctor; then
+  for program in heroglow roundglow; do
+    [ -f "$work/state/lumo/$program-status.json" ] || fail "no $program-status.json in \$XDG_STATE_HOME/lumo/"
+  done
+fi
 cmp applets/dota_integration/Applet_Files/gamestate_integration_kelvaron.cfg \
     "$dota_cfg/gamestate_integration/gamestate_integration_kelvaron.cfg" || fail "heroglow installed no integration file"
 cmp applets/cs_go_integration/Applet_Files/gamestate_integration_kelvaron.cfg \
