@@ -7,6 +7,8 @@
 #include "cs_go_integration/key_bindings.h"
 #include "fuzz_check.h"
 
+using namespace roundglow;
+
 namespace {
 
 void checkLine(std::string_view line) {

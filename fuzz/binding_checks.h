@@ -8,6 +8,8 @@
 #include "cs_go_integration/key_bindings.h"
 #include "fuzz_check.h"
 
+namespace roundglow {
+
 // What every binding source must leave in roundglow's binding table: exactly the commands of
 // `defaults`, each on a usable key (not empty, not an arrow key) that is its default key or
 // one `cameFromInput` accepts.
@@ -23,3 +25,5 @@ void checkBindingTable(const std::map<std::string, std::string>& defaults, Accep
         ++original;
     }
 }
+
+}  // namespace roundglow

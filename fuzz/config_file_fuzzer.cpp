@@ -13,6 +13,8 @@
 #include "files.h"
 #include "text.h"
 
+using namespace roundglow;
+
 namespace {
 
 struct Setup {

@@ -10,8 +10,10 @@
 #include "binding_checks.h"
 #include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/key_bindings.h"
-#include "util/ascii.h"
-#include "util/keyvalues.h"
+#include "text/ascii.h"
+#include "steam/keyvalues.h"
+
+using namespace roundglow;
 
 using lumo::util::KeyValues;
 

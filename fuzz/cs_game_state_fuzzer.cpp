@@ -16,6 +16,8 @@
 #include "handler_checks.h"
 #include "recording_sdk.h"
 
+using namespace roundglow;
+
 namespace {
 
 constexpr int kEnterKey = 0x1C;

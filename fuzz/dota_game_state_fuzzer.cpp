@@ -14,6 +14,8 @@
 #include "handler_checks.h"
 #include "recording_sdk.h"
 
+using namespace heroglow;
+
 namespace {
 
 recording_sdk::Recording* recording = nullptr;
@@ -60,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (jsonStart == std::string::npos) continue;  // the receiver hands over no text
         recording->calls.clear();
         recording->bitmap.fill(0);
-        handleGameState(widenRequestText(post.c_str() + jsonStart).c_str());
+        handleGameState(lumo::gamestate::widenRequestText(post.c_str() + jsonStart).c_str());
 
         checkBitmap(keyBitmap, mayLight);
         for (int cell = 0; cell < lumo::sdk::kBitmapKeys; ++cell)

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
 using lumo::util::KeyValues;
 

@@ -7,9 +7,9 @@
 
 #include "fuzz_check.h"
 #include "text.h"
-#include "util/registry.h"
-#include "util/registry_file.h"
-#include "util/utf.h"
+#include "registry/registry.h"
+#include "registry/registry_file.h"
+#include "text/utf.h"
 
 using lumo::util::RegistryKeys;
 using lumo::util::RegistryValues;

@@ -46,7 +46,7 @@ void checkContentLength(std::string_view headerBlock) {
 }
 
 void checkWidening(const std::string& text) {
-    const std::wstring wide = widenRequestText(text.c_str());
+    const std::wstring wide = lumo::gamestate::widenRequestText(text.c_str());
     FUZZ_CHECK(wide.size() == std::strlen(text.c_str()));
     for (std::size_t i = 0; i < wide.size(); ++i)
         FUZZ_CHECK(wide[i] == static_cast<wchar_t>(static_cast<unsigned char>(text[i])));

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 using lumo::util::fromUtf8;
 using lumo::util::toUtf8;

@@ -5,7 +5,9 @@
 #include <map>
 
 #include "cs_go_integration/key_bindings.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
+
+namespace roundglow {
 
 using lumo::util::KeyValues;
 
@@ -97,3 +99,5 @@ std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
     if (id < kSteamId64Base || id - kSteamId64Base > UINT32_MAX) return std::nullopt;
     return static_cast<std::uint32_t>(id - kSteamId64Base);
 }
+
+}  // namespace roundglow

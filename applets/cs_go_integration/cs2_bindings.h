@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
+
+namespace roundglow {
 
 // Counter-Strike 2 keeps key bindings in KeyValues files instead of bind lines: the game's
 // defaults (<game>/game/csgo/cfg/user_keys_default.vcfg) and the player's differences from
@@ -27,3 +29,5 @@ void applyCs2Bindings(const lumo::util::KeyValues& defaults, const lumo::util::K
 // The 32-bit account id of a SteamID64 text ("76561198034276409" -> 74010681), nullopt for
 // text that is not one.
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64);
+
+}  // namespace roundglow

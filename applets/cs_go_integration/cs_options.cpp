@@ -2,6 +2,8 @@
 
 #include <variant>
 
+namespace roundglow {
+
 namespace options {
 
 OptionColor terrorist{163, 86, 0};
@@ -104,3 +106,5 @@ void registerOptions() {
     pollOptions();
     lumo::lighting::setOptionLabels(kLabels);
 }
+
+}  // namespace roundglow

@@ -2,6 +2,8 @@
 
 #include "lighting/option_values.h"
 
+namespace roundglow {
+
 // roundglow's fifteen user options, kept in the SDK's option service. Each variable holds its
 // default from program start until the first poll, and for good without an SDK.
 
@@ -37,3 +39,5 @@ bool pollOptions();
 // Start-up: one poll (which declares every option with its default), then the labels of the
 // two groups and fifteen options.
 void registerOptions();
+
+}  // namespace roundglow

@@ -18,6 +18,8 @@
 #include "lighting/lumo_binding.h"
 #include "lighting/lumo_sdk.h"
 
+namespace roundglow {
+
 using lumo::gamestate::findMember;
 using lumo::gamestate::numberMember;
 using lumo::gamestate::stringMember;
@@ -333,3 +335,5 @@ void resetKeptGameState() {
     kept = KeptGameState{};
     keyBitmap.fill(0);
 }
+
+}  // namespace roundglow

@@ -6,6 +6,8 @@
 #include "lighting/key_bitmap.h"
 #include "lighting/option_values.h"
 
+namespace roundglow {
+
 // Lights the keyboard from one Counter-Strike game-state post. `text` points at the first '{'
 // of the NUL-terminated request text, or is null when the request held none; `received` is
 // the byte count of the whole request. Prints "content null", "Bad JSON received" or "The root
@@ -39,3 +41,5 @@ extern std::chrono::milliseconds effectStopPause;
 
 // Back to the values at process start.
 void resetKeptGameState();
+
+}  // namespace roundglow

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace roundglow {
+
 using lumo::lighting::OptionColor;
 
 std::vector<OptionColor> healthBarColors(float health, int count, bool smooth) {
@@ -26,3 +28,5 @@ std::vector<OptionColor> healthBarColors(float health, int count, bool smooth) {
     }
     return colors;
 }
+
+}  // namespace roundglow

@@ -4,6 +4,8 @@
 
 #include "lighting/option_values.h"
 
+namespace roundglow {
+
 // The health bar on the top key row: which colour each of its cells gets.
 
 struct HealthBarLayout {
@@ -18,3 +20,5 @@ inline constexpr HealthBarLayout kHealthOnFunctionKeys{1, 12};  // F1 to F12
 // cell where health ends is red, or with `smooth` a blend of green and red by how far into
 // the cell health reaches. Health is a percentage in single precision, clamped to 0-100.
 std::vector<lumo::lighting::OptionColor> healthBarColors(float health, int count, bool smooth);
+
+}  // namespace roundglow

@@ -12,10 +12,12 @@
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "lighting/key_cells.h"
-#include "util/integration_file.h"
-#include "util/keyvalues.h"
-#include "util/steam.h"
-#include "util/utf.h"
+#include "steam/integration_file.h"
+#include "steam/keyvalues.h"
+#include "steam/steam.h"
+#include "text/utf.h"
+
+namespace roundglow {
 
 namespace fs = lumo::filesystem;
 
@@ -280,3 +282,5 @@ void resetKeyBindings() {
     storedConfigTime = 0;
     firstBindingRead = true;
 }
+
+}  // namespace roundglow

@@ -9,6 +9,8 @@
 
 #include "filesystem/file_time.h"
 
+namespace roundglow {
+
 // Which keys carry the game commands roundglow lights: the key-cell table (where each key name
 // the game writes sits in the key bitmap) and the binding table (which key name carries each
 // of the 22 commands), kept current from the player's config.cfg. Nothing here prints.
@@ -80,3 +82,5 @@ std::optional<int> cellOfCommand(const std::string& command);
 
 // Back to the state at process start (tables empty, nothing stored).
 void resetKeyBindings();
+
+}  // namespace roundglow

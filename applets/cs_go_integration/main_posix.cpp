@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
         .moreEnvironment = "",
     };
     if (const auto status = lumo::command_line::answerArguments(argc, argv, kFacts, std::cout, std::cerr)) return *status;
-    return runGuarded("roundglow", runRoundglow);
+    return lumo::util::runGuarded("roundglow", roundglow::runRoundglow);
 }

@@ -8,5 +8,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything loads a library: DLLs named without a path come from System32 only,
     // never from the working folder or PATH, where anyone could plant one.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return runGuarded("roundglow", runRoundglow);
+    return lumo::util::runGuarded("roundglow", roundglow::runRoundglow);
 }

@@ -15,7 +15,9 @@
 #include "filesystem/path.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
-#include "util/integration_file.h"
+#include "steam/integration_file.h"
+
+namespace roundglow {
 
 namespace fs = lumo::filesystem;
 
@@ -56,8 +58,8 @@ int runRoundglow() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     kept.teamColor = {255, 255, 255};
-    GameStateListener listener = openGameStateListener(kGameStatePort);
-    if (!listener) return listener.failure() == ListenFailure::resolve ? 1 : -1;
+    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
+    if (!listener) return listener.failure() == lumo::gamestate::ListenFailure::resolve ? 1 : -1;
 
     buildKeyCellTable();
     buildDefaultBindings();
@@ -70,8 +72,10 @@ int runRoundglow() {
     LumoLedSaveCurrentLighting();
     LumoLedSetLighting(0, 0, 0);
 
-    serveGameState(
+    lumo::gamestate::serveGameState(
         listener, [](char* jsonStart, std::int64_t received) { handleGameState(jsonStart, received); },
         beforeEachAccept);
     return -1;
 }
+
+}  // namespace roundglow

@@ -5,6 +5,8 @@
 #include "dota_integration/game_state.h"
 #include "lighting/key_bitmap.h"
 
+namespace heroglow {
+
 using lumo::lighting::paintCell;
 
 namespace {
@@ -58,3 +60,5 @@ void paintManaBar(int mana, BarLayout layout) {
         }
     }
 }
+
+}  // namespace heroglow

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace heroglow {
+
 // The health and mana bars painted into the key bitmap.
 
 // A run of keys: the first key's position and the number of keys.
@@ -20,3 +22,5 @@ void paintHealthBar(int health, BarLayout layout, bool smooth, int red);
 
 // Mana 0-100 as blue keys over white ones, always stepped.
 void paintManaBar(int mana, BarLayout layout);
+
+}  // namespace heroglow

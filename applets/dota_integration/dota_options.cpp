@@ -6,7 +6,9 @@
 #include "dota_integration/key_names.h"
 #include "lighting/lumo_binding.h"
 #include "dota_integration/slot_keys.h"
-#include "util/utf.h"
+#include "text/utf.h"
+
+namespace heroglow {
 
 namespace options {
 
@@ -118,3 +120,5 @@ void declareAndReadOptions() {
 
     lumo::lighting::setOptionLabels(kKeybindLabels);
 }
+
+}  // namespace heroglow

@@ -6,6 +6,8 @@
 
 #include "lighting/option_values.h"
 
+namespace heroglow {
+
 // heroglow's user options, declared through the SDK's option service and read back once at
 // start-up; the variables hold their defaults until then (and for good without an SDK).
 void declareAndReadOptions();
@@ -39,3 +41,5 @@ extern std::map<std::wstring, int> keyAssignments;
 // need no look-ups. A slot without an assignment has position 0, as a map look-up of a
 // missing name yields.
 extern std::array<int, 10> slotKeyPositions;
+
+}  // namespace heroglow

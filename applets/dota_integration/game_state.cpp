@@ -15,7 +15,9 @@
 #include "lighting/lumo_binding.h"
 #include "lighting/lumo_sdk.h"
 #include "dota_integration/slot_keys.h"
-#include "util/utf.h"
+#include "text/utf.h"
+
+namespace heroglow {
 
 using lumo::gamestate::boolMember;
 using lumo::gamestate::findMember;
@@ -168,3 +170,5 @@ void handleGameState(const wchar_t* text) {
     keptGameState.previousHealth = health;
     keptGameState.previousHadMap = mapPresent;
 }
+
+}  // namespace heroglow

@@ -2,6 +2,8 @@
 
 #include "lighting/key_bitmap.h"
 
+namespace heroglow {
+
 // Lights the keyboard from one Dota 2 game-state post: `text` is the NUL-terminated request
 // text from its first '{', one wide character per byte received. Never throws.
 void handleGameState(const wchar_t* text);
@@ -26,3 +28,5 @@ extern KeptGameState keptGameState;
 
 // Back to the values at process start.
 void resetKeptGameState();
+
+}  // namespace heroglow

@@ -15,6 +15,8 @@
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
 
+namespace heroglow {
+
 namespace {
 
 constexpr std::uint16_t kGameStatePort = 3002;
@@ -35,10 +37,12 @@ int runHeroglow() {
     fetchItemData();
     showIdleColor();
 
-    GameStateListener listener = openGameStateListener(kGameStatePort);
+    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
     if (!listener) return 0;
-    serveGameState(listener, [](char* jsonStart, std::int64_t) {
-        if (jsonStart != nullptr) handleGameState(widenRequestText(jsonStart).c_str());
+    lumo::gamestate::serveGameState(listener, [](char* jsonStart, std::int64_t) {
+        if (jsonStart != nullptr) handleGameState(lumo::gamestate::widenRequestText(jsonStart).c_str());
     });
     return -1;
 }
+
+}  // namespace heroglow

@@ -1,7 +1,9 @@
 #include "dota_integration/integration_file.h"
 
 #include "filesystem/path.h"
-#include "util/integration_file.h"
+#include "steam/integration_file.h"
+
+namespace heroglow {
 
 namespace fs = lumo::filesystem;
 
@@ -12,3 +14,5 @@ bool installIntegrationFile() {
     return lumo::util::installIntegrationFile(cfgFolder, "gamestate_integration",
                                               "gamestate_integration_kelvaron.cfg");
 }
+
+}  // namespace heroglow

@@ -8,6 +8,8 @@
 #include <curl/curl.h>
 #include <nlohmann/json.hpp>
 
+namespace heroglow {
+
 std::string itemDataText;
 
 namespace {
@@ -105,3 +107,5 @@ int fetchItemData() {
     }
     return 0;
 }
+
+}  // namespace heroglow

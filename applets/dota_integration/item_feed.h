@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+namespace heroglow {
+
 // The downloaded item catalogue; empty until fetchItemData has run.
 extern std::string itemDataText;
 
@@ -19,3 +21,5 @@ std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::s
 // that cannot be reached within 5 s, does not finish within 15 s, is larger than 32 MiB or
 // redirects more than 5 times; only http and https are followed.
 int fetchItemData();
+
+}  // namespace heroglow

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace heroglow {
+
 std::span<const KeyName> keyNameTable() { return lumo::lighting::keyCells(); }
 
 int keyPositionForName(std::wstring_view name) {
@@ -10,3 +12,5 @@ int keyPositionForName(std::wstring_view name) {
         std::find_if(table.begin(), table.end(), [name](const KeyName& key) { return name == key.name; });
     return found == table.end() ? 0 : found->cell;
 }
+
+}  // namespace heroglow

@@ -5,6 +5,8 @@
 
 #include "lighting/key_cells.h"
 
+namespace heroglow {
+
 // The key names that the key-input options can hand back, with their positions in the key
 // bitmap (row * 21 + column). Only these keys can carry an ability or item.
 
@@ -18,3 +20,5 @@ int keyPositionForName(std::wstring_view name);
 
 // Room for the longest name in the table plus its terminator, with a margin.
 inline constexpr int kKeyNameCapacity = 16;
+
+}  // namespace heroglow

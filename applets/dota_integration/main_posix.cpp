@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
         .moreEnvironment = "  HEROGLOW_ITEM_FEED_URL   the item catalogue's address\n",
     };
     if (const auto status = lumo::command_line::answerArguments(argc, argv, kFacts, std::cout, std::cerr)) return *status;
-    return runGuarded("heroglow", runHeroglow);
+    return lumo::util::runGuarded("heroglow", heroglow::runHeroglow);
 }

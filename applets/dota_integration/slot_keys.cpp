@@ -8,6 +8,8 @@
 #include "gamestate/json_members.h"
 #include "lighting/key_bitmap.h"
 
+namespace heroglow {
+
 using lumo::gamestate::boolMember;
 using lumo::gamestate::findMember;
 using lumo::gamestate::intMember;
@@ -47,3 +49,5 @@ void paintItemKeys(nlohmann::json& items, int red, int green, int blue) {
         paintSlotKey(slotKeyPositions[kAbilitySlotCount + k], std::move(*item), red, green, blue);
     }
 }
+
+}  // namespace heroglow

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace heroglow {
+
 // The keys of the hero's first four abilities and six inventory items: the team colour when
 // ready, the cooldown colour while cooling down or when passive.
 
@@ -22,3 +24,5 @@ void paintAbilityKeys(nlohmann::json& abilities, int red, int green, int blue);
 // The item pass over the post's "items" object: slot0-5 holding an item other than "empty"
 // are painted at their assigned keys. Painted slots are moved out of `items`.
 void paintItemKeys(nlohmann::json& items, int red, int green, int blue);
+
+}  // namespace heroglow

@@ -2,7 +2,7 @@
 #include <stdexcept>
 
 #include "simulator_fixture.h"
-#include "util/utf.h"
+#include "text/utf.h"
 #include "util/windows_support.h"
 
 namespace lumo::simulator::test {

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::filesystem {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::filesystem {
 namespace {

@@ -9,6 +9,8 @@
 #include "gamestate/request_framing.h"
 #include "net/socket.h"
 
+namespace lumo::gamestate {
+
 using lumo::net::Received;
 using lumo::net::SocketHandle;
 
@@ -167,3 +169,5 @@ int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
 void stopGameStateListener(GameStateListener& listener) {
     if (listener.state() != nullptr) lumo::net::interruptAccept(listener.state()->socket);
 }
+
+}  // namespace lumo::gamestate

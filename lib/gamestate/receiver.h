@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+namespace lumo::gamestate {
+
 // The game-state receiver: a blocking, single-threaded TCP server on the loopback address
 // that takes the game's HTTP POSTs one at a time and never answers them.
 
@@ -70,3 +72,5 @@ int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
 // Makes the listener's pending or next accept fail, which is what ends serveGameState().
 // Callable from another thread while serving; the programs never stop serving, tests do.
 void stopGameStateListener(GameStateListener& listener);
+
+}  // namespace lumo::gamestate

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::gamestate {
 

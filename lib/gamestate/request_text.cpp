@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace lumo::gamestate {
+
 std::wstring widenRequestText(const char* text) {
     if (text == nullptr) return {};
     // glibc's "C" locale rejects bytes above 0x7F, so the runtime's mbstowcs cannot be used.
@@ -11,3 +13,5 @@ std::wstring widenRequestText(const char* text) {
         wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
     return wide;
 }
+
+}  // namespace lumo::gamestate

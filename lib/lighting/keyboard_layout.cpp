@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::lighting {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "lighting/lumo_sdk.h"
 #include "lighting/sdk_library.h"
-#include "util/registry.h"
+#include "registry/registry.h"
 
 #include <string>
 

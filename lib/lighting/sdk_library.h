@@ -1,12 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-namespace lumo::lighting {
+#include "lighting/sdk_library_limits.h"
 
-// Largest SDK library the loader reads; lumo-sign refuses to sign anything larger.
-inline constexpr std::uint64_t kMaxLibraryBytes = 256ull * 1024 * 1024;
+namespace lumo::lighting {
 
 // Loads the SDK library at `path` (UTF-8, absolute) only after checking that the file
 // carries a valid signature of the SDK's maker: Authenticode with the maker's certificate

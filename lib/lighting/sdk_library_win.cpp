@@ -4,7 +4,7 @@
 
 #include "filesystem/path.h"
 #include "util/windows_handle.h"
-#include "util/utf.h"
+#include "text/utf.h"
 #include "util/windows_support.h"
 
 // Order matters: wintrust.h and softpub.h build on wincrypt.h.

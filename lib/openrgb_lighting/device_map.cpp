@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "lighting/keyboard_layout.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::openrgb {
 

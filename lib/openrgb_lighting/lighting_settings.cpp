@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sdk_service/file_locations.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::openrgb {
 

@@ -12,7 +12,7 @@
 
 #include "sdk_service/key_table.h"
 #include "sdk_service/service.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::sdk_service {
 namespace {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "filesystem/operations.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::sdk_service {
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <exception>
 
+namespace lumo::util {
+
 namespace {
 
 // stdio, not iostreams: nothing here may throw again.
@@ -23,3 +25,5 @@ int runGuarded(const char* program, int (*run)()) noexcept {
         return report(program, "an exception of unknown type");
     }
 }
+
+}  // namespace lumo::util

@@ -3,7 +3,7 @@
 
 #include <stdlib.h>
 
-#include "util/utf.h"
+#include "text/utf.h"
 #include "util/windows_support.h"
 
 namespace lumo::test {

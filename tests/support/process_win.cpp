@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "util/windows_handle.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::test {
 

@@ -5,7 +5,7 @@
 
 #include "registry_writer.h"
 #include "text.h"
-#include "util/registry_file.h"
+#include "registry/registry_file.h"
 
 namespace lumo::test {
 

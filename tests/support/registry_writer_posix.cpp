@@ -8,7 +8,7 @@
 #include "environment.h"
 #include "files.h"
 #include "text.h"
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 namespace lumo::test {
 namespace {

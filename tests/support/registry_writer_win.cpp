@@ -6,9 +6,9 @@
 #include <random>
 #include <stdexcept>
 
-#include "util/registry.h"
+#include "registry/registry.h"
 #include "util/unique_handle.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::test {
 namespace {

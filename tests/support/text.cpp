@@ -1,6 +1,6 @@
 #include "text.h"
 
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::test {
 

@@ -1,7 +1,7 @@
 // Key files and detached signatures of lumo-sign, for POSIX systems.
 #include "signing.h"
 
-#include "lighting/sdk_library.h"
+#include "lighting/sdk_library_limits.h"
 
 #include <fcntl.h>
 #include <sodium.h>

@@ -11,6 +11,8 @@
 #include "files.h"
 #include "recording_sdk.h"
 
+using namespace roundglow;
+
 // The handler against parsing alone: what it adds on top of the JSON library per post.
 namespace {
 

@@ -10,6 +10,8 @@
 #include "cs_go_integration/key_bindings.h"
 #include "recording_sdk.h"
 
+namespace roundglow {
+
 namespace {
 
 class HostilePosts : public ::testing::Test {
@@ -145,3 +147,5 @@ TEST_F(HostilePosts, LargeAndDeepPostsEndQuickly) {
 }
 
 }  // namespace
+
+}  // namespace roundglow

@@ -11,6 +11,8 @@
 #include "cs_go_integration/health_bar.h"
 #include "cs_go_integration/key_bindings.h"
 
+namespace roundglow {
+
 namespace {
 
 using lumo::lighting::OptionColor;
@@ -174,3 +176,5 @@ TEST(BombBlock, ChangesEveryTwoPlantedPostsAndClearsOnce) {
 }
 
 }  // namespace
+
+}  // namespace roundglow

@@ -7,7 +7,9 @@
 #include "dota_integration/game_state.h"
 #include "recording_sdk.h"
 #include "test_posts.h"
-#include "util/utf.h"
+#include "text/utf.h"
+
+using namespace heroglow;
 
 // The handler against parsing alone: what it adds on top of the JSON library per post.
 namespace {

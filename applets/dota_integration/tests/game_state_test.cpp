@@ -12,7 +12,9 @@
 #include "dota_integration/game_state.h"
 #include "recording_sdk.h"
 #include "test_posts.h"
-#include "util/utf.h"
+#include "text/utf.h"
+
+namespace heroglow {
 
 namespace {
 
@@ -517,3 +519,5 @@ TEST_F(GameStateTest, WithoutAnSdkTheKeptStateStillAdvances) {
 }
 
 }  // namespace
+
+}  // namespace heroglow

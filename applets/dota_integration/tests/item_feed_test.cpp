@@ -12,8 +12,10 @@
 #include "dota_integration/item_feed.h"
 #include "loopback.h"
 
-namespace lumo::test {
+namespace heroglow {
 namespace {
+
+using namespace lumo::test;
 
 constexpr const char* kVariable = "HEROGLOW_ITEM_FEED_URL";
 
@@ -109,4 +111,4 @@ TEST(ItemFeed, ResultMessageAndKeptText) {
 }
 
 }  // namespace
-}  // namespace lumo::test
+}  // namespace heroglow

@@ -11,7 +11,9 @@
 #include "dota_integration/game_state.h"
 #include "lighting/key_bitmap.h"
 #include "dota_integration/key_names.h"
-#include "util/utf.h"
+#include "text/utf.h"
+
+namespace heroglow {
 
 using lumo::lighting::paintCell;
 
@@ -181,3 +183,5 @@ TEST(KeyNames, TableHasDistinctNamesAndPositionsInsideTheBitmap) {
 }
 
 }  // namespace
+
+}  // namespace heroglow

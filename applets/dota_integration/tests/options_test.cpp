@@ -7,7 +7,9 @@
 #include "dota_integration/game_state.h"
 #include "lighting/key_bitmap.h"
 #include "recording_sdk.h"
-#include "util/utf.h"
+#include "text/utf.h"
+
+namespace heroglow {
 
 namespace {
 
@@ -160,3 +162,5 @@ TEST_F(OptionsTest, LongKeyNamesChosenByTheUserLightTheirKeysInAPost) {
 }
 
 }  // namespace
+
+}  // namespace heroglow

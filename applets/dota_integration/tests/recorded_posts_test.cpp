@@ -9,6 +9,8 @@
 #include "recording_sdk.h"
 #include "test_posts.h"
 
+namespace heroglow {
+
 // Posts as Dota 2 sends them, with every member the program does not read (stash, backpack,
 // teleport and neutral slots, fifth and sixth abilities, "previously", "added", wearables).
 namespace {
@@ -96,3 +98,5 @@ TEST_F(RecordedPostsTest, LowHealthThenMenuAfterTheMatch) {
 }
 
 }  // namespace
+
+}  // namespace heroglow

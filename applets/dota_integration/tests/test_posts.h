@@ -4,6 +4,8 @@
 
 #include "files.h"
 
+namespace heroglow {
+
 // Posts as the receiver hands them over: one wide character per byte received.
 inline std::wstring widenBytes(const std::string& bytes) {
     std::wstring text;
@@ -16,3 +18,5 @@ inline std::wstring widenBytes(const std::string& bytes) {
 inline std::string readPostFile(const std::string& name) {
     return lumo::test::readTestData(HEROGLOW_TEST_DATA, name);
 }
+
+}  // namespace heroglow

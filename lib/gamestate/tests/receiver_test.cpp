@@ -13,6 +13,8 @@
 
 #include "loopback.h"
 
+namespace lumo::gamestate {
+
 namespace {
 
 using lumo::test::LoopbackClient;
@@ -347,3 +349,5 @@ TEST(ReceiverAddress, ALocalhostOffTheMachineBindsTheLoopbackAddressInstead) {
 }
 
 }  // namespace
+
+}  // namespace lumo::gamestate

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace lumo::gamestate {
+
 namespace {
 
 TEST(WidenRequestText, EachByteBecomesOneCharacterOfTheSameValue) {
@@ -34,3 +36,5 @@ TEST(WidenRequestText, StopsAtTheTerminator) {
 TEST(WidenRequestText, NullGivesEmpty) { EXPECT_EQ(widenRequestText(nullptr), L""); }
 
 }  // namespace
+
+}  // namespace lumo::gamestate

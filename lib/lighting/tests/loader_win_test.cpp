@@ -17,7 +17,7 @@
 
 #include "files.h"
 #include "filesystem/operations.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::lighting {
 namespace {

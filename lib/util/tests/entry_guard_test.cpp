@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace lumo::util {
+
 namespace {
 
 TEST(EntryGuard, PassesTheResultOnAndTurnsAnythingThrownIntoOneLineAndMinusOne) {
@@ -17,3 +19,5 @@ TEST(EntryGuard, PassesTheResultOnAndTurnsAnythingThrownIntoOneLineAndMinusOne) 
 }
 
 }  // namespace
+
+}  // namespace lumo::util

@@ -13,7 +13,7 @@
 
 #include "files.h"
 #include "openrgb_server.h"
-#include "program_run.h"
+#include "run_program.h"
 
 namespace lumo::test {
 namespace {

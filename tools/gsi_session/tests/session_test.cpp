@@ -6,7 +6,7 @@
 #include "child_process.h"
 #include "files.h"
 #include "loopback.h"
-#include "program_run.h"
+#include "run_program.h"
 #include "session.h"
 
 namespace lumo::session {

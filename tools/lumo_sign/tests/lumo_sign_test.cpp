@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files.h"
-#include "program_run.h"
+#include "run_program.h"
 
 namespace lumo::lighting::sdk_test {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "files.h"
 #include "keyboard_state.h"
-#include "program_run.h"
+#include "run_program.h"
 #include "sdk_service/json_text.h"
 #include "sdk_service/key_table.h"
 #include "sdk_service/keyboard.h"

@@ -1,4 +1,4 @@
-#include "util/registry.h"
+#include "registry/registry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Registry string reads from an export-format file standing in for the registry on POSIX systems.
-#include "util/registry.h"
+#include "registry/registry.h"
 
 #include <cstdlib>
 #include <exception>
 
-#include "util/binary_stream.h"
-#include "util/registry_file.h"
+#include "io/binary_stream.h"
+#include "registry/registry_file.h"
 
 namespace lumo::util {
 

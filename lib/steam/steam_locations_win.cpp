@@ -1,5 +1,5 @@
 // Steam's fallback install folders for Windows: none, the registry is authoritative there.
-#include "util/steam_locations.h"
+#include "steam/steam_locations.h"
 
 namespace lumo::util {
 

@@ -1,7 +1,7 @@
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
-#include "util/ascii.h"
-#include "util/binary_stream.h"
+#include "text/ascii.h"
+#include "io/binary_stream.h"
 
 namespace lumo::util {
 

@@ -19,7 +19,6 @@ namespace {
 constexpr auto kPollInterval = 20ms;
 constexpr auto kPostTimeout = 10s;
 constexpr auto kStopGrace = 2s;
-constexpr auto kToolTimeout = 60s;
 constexpr const char* kItemFeedVariable = "HEROGLOW_ITEM_FEED_URL";
 constexpr const char* kRefusedItemFeed = "http://127.0.0.1:9/";
 // What a sanitized program writes when it finds a fault.
@@ -30,14 +29,6 @@ std::filesystem::path stdoutFile(const std::filesystem::path& folder) { return f
 std::filesystem::path stderrFile(const std::filesystem::path& folder) { return folder / "stderr.txt"; }
 std::filesystem::path stateFile(const std::filesystem::path& folder) { return folder / "state.json"; }
 std::filesystem::path journalFile(const std::filesystem::path& folder) { return folder / "journal.jsonl"; }
-
-std::vector<std::pair<std::string, std::string>> passedThrough() {
-    std::vector<std::pair<std::string, std::string>> variables;
-    for (const std::string& name : passedThroughVariables()) {
-        if (std::optional<std::string> value = environmentValue(name)) variables.emplace_back(name, *value);
-    }
-    return variables;
-}
 
 // A path as UTF-8 text, which is what child processes are given on every system.
 std::string utf8(const std::filesystem::path& path) {
@@ -200,29 +191,6 @@ std::vector<nlohmann::json> ProgramRun::journal() const {
 
 std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {
     return process_->waitForExit(timeout);
-}
-
-ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory) {
-    const std::filesystem::path out = folder / "program.out";
-    const std::filesystem::path err = folder / "program.err";
-    ProgramOutcome outcome;
-    {
-        ChildProcess child({.program = program,
-                            .arguments = arguments,
-                            .environment = passedThrough(),
-                            .workingDirectory = workingDirectory,
-                            .output = out,
-                            .errors = err});
-        if (const std::optional<int> code = child.waitForExit(kToolTimeout)) {
-            outcome.exitCode = *code;
-        } else {
-            ADD_FAILURE() << program << " did not end";
-        }
-    }
-    outcome.output = programText(readFile(out));
-    outcome.errors = programText(readFile(err));
-    return outcome;
 }
 
 std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position) {

@@ -1,4 +1,4 @@
-#include "util/utf.h"
+#include "text/utf.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "util/steam.h"
+#include "steam/steam.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -7,10 +7,10 @@
 #include <system_error>
 
 #include "filesystem/operations.h"
-#include "util/ascii.h"
-#include "util/keyvalues.h"
-#include "util/registry.h"
-#include "util/steam_locations.h"
+#include "text/ascii.h"
+#include "steam/keyvalues.h"
+#include "registry/registry.h"
+#include "steam/steam_locations.h"
 
 namespace lumo::util {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "registry_writer.h"
-#include "util/registry.h"
+#include "registry/registry.h"
 
 namespace lumo::util {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "steam_locator.h"
-#include "util/steam.h"
-#include "util/steam_locations.h"
+#include "steam/steam.h"
+#include "steam/steam_locations.h"
 
 namespace lumo::util {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/ascii.h"
+#include "text/ascii.h"
 
 #include <algorithm>
 

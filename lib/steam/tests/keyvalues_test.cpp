@@ -1,4 +1,4 @@
-#include "util/keyvalues.h"
+#include "steam/keyvalues.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "util/binary_stream.h"
+#include "io/binary_stream.h"
 #include "files.h"
 
 namespace lumo::util {

@@ -1,12 +1,12 @@
 // Registry string reads through RegOpenKeyExW and RegQueryValueExW for Windows.
-#include "util/registry.h"
+#include "registry/registry.h"
 
 #include "util/windows_support.h"
 
 #include <array>
 
 #include "util/unique_handle.h"
-#include "util/utf.h"
+#include "text/utf.h"
 
 namespace lumo::util {
 namespace {

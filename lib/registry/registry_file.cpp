@@ -1,12 +1,12 @@
-#include "util/registry_file.h"
+#include "registry/registry_file.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
-#include "util/ascii.h"
-#include "util/registry.h"
-#include "util/utf.h"
+#include "text/ascii.h"
+#include "registry/registry.h"
+#include "text/utf.h"
 
 namespace lumo::util {
 namespace {

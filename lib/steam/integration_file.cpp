@@ -1,4 +1,4 @@
-#include "util/integration_file.h"
+#include "steam/integration_file.h"
 
 #include <cstdio>
 #include <exception>
@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "filesystem/operations.h"
-#include "util/steam.h"
+#include "steam/steam.h"
 
 namespace lumo::util {
 

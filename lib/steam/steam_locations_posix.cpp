@@ -1,5 +1,5 @@
 // Steam's fallback install folders for Linux and other POSIX systems.
-#include "util/steam_locations.h"
+#include "steam/steam_locations.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,11 @@
-#include "util/registry.h"
+#include "registry/registry.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "util/registry_file.h"
+#include "registry/registry_file.h"
 
 namespace lumo::util {
 namespace {

@@ -12,10 +12,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "child_process.h"
 #include "files.h"
 #include "loopback.h"
-#include "child_process.h"
 #include "program_platform.h"
+#include "run_program.h"
 
 namespace lumo::test {
 
@@ -99,19 +100,6 @@ private:
     std::unique_ptr<ProgramRegistry> registry_;
     std::unique_ptr<ChildProcess> process_;
 };
-
-// What a program run to its end left: its exit code (-1 when it had to be stopped) and
-// its standard output and error.
-struct ProgramOutcome {
-    int exitCode = -1;
-    std::string output;
-    std::string errors;
-};
-// Runs `program` with `arguments` to its end (a minute at most), its output captured in
-// files under `folder`, with only passedThroughVariables() from the test's environment, in
-// `workingDirectory` (empty: the test's own).
-ProgramOutcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::filesystem::path& folder, const std::filesystem::path& workingDirectory = {});
 
 // Key cell helpers over the state file: the [r,g,b] of key position p.
 std::array<int, 3> keyColor(const nlohmann::json& keyboard, int position);

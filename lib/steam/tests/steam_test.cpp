@@ -1,4 +1,4 @@
-#include "util/steam.h"
+#include "steam/steam.h"
 
 #include <gtest/gtest.h>
 

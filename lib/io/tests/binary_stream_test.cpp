@@ -1,4 +1,4 @@
-#include "util/binary_stream.h"
+#include "io/binary_stream.h"
 
 #include <gtest/gtest.h>
 #include <functional>
