@@ -11,6 +11,7 @@
 
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/game_state.h"
+#include "cs_go_integration/game_state_internal.h"
 #include "cs_go_integration/health_bar.h"
 #include "cs_go_integration/key_bindings.h"
 #include "handler_checks.h"
@@ -50,8 +51,10 @@ void checkCalls() {
 }
 
 void checkKept() {
-    FUZZ_CHECK(kept.effectKind >= 0 && kept.effectKind <= 4);
-    FUZZ_CHECK(kept.activityMode >= 0 && kept.activityMode <= 3);
+    FUZZ_CHECK(static_cast<int>(kept.effect) >= 0 &&
+               static_cast<int>(kept.effect) <= static_cast<int>(Effect::chatFlash));
+    FUZZ_CHECK(static_cast<int>(kept.activity) >= 0 &&
+               static_cast<int>(kept.activity) <= static_cast<int>(Activity::menu));
     FUZZ_CHECK(kept.bombCounter >= 0 && kept.bombCounter <= kept.bombPeriod);
 }
 

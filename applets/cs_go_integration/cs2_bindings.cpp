@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cs_go_integration/key_bindings.h"
+#include "lighting/keyboard_layout.h"
 #include "text/ascii.h"
 
 namespace roundglow {
@@ -17,32 +18,15 @@ constexpr std::string_view kUnbound = "<unbound>";
 constexpr std::string_view kScancodePrefix = "scancode";
 constexpr std::uint64_t kSteamId64Base = 76561197960265728ULL;
 
-// USB HID usage numbers, as SDL names physical keys.
+// SDL names physical keys by their USB HID usage: the key-cell table's name of the key the
+// layout puts at that code, or nullopt when the code is no key the table knows.
 std::optional<std::string> keyNameFromScancode(int code) {
-    if (code >= 4 && code <= 29) return std::string(1, static_cast<char>('a' + code - 4));
-    if (code >= 30 && code <= 38) return std::string(1, static_cast<char>('1' + code - 30));
-    switch (code) {
-    case 39:
-        return "0";
-    case 43:
-        return "TAB";
-    case 44:
-        return "SPACE";
-    case 53:
-        return "`";
-    case 54:
-        return ",";
-    case 55:
-        return ".";
-    case 224:
-        return "CTRL";
-    case 225:
-        return "SHIFT";
-    case 226:
-        return "ALT";
-    default:
-        return std::nullopt;
+    const lumo::lighting::LayoutKey* key = lumo::lighting::keyWithHidCode(code);
+    if (key == nullptr) return std::nullopt;
+    for (const auto& [name, cell] : keyCellTable) {
+        if (cell == key->cell) return name;
     }
+    return std::nullopt;
 }
 
 // Key (as the file writes it, lowercased by the reader) -> command.

@@ -1,4 +1,5 @@
 #include "cs_go_integration/game_state.h"
+#include "cs_go_integration/game_state_internal.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -39,8 +40,6 @@ constexpr OptionColor kWhite{255, 255, 255};
 constexpr OptionColor kRed{255, 0, 0};
 constexpr int kEnterKey = 0x1C;  // scan code
 
-enum Effect { kNoEffect = 0, kAmmoPulse = 1, kHealthPulse = 2, kWinPulse = 3, kChatFlash = 4 };
-
 // Option colours are 32-bit integers; their low 8 bits are the channel.
 OptionColor channelBytes(const OptionColor& color) {
     return {color.red & 0xFF, color.green & 0xFF, color.blue & 0xFF};
@@ -74,12 +73,12 @@ float singlePrecision(double value) {
 void stopAllEffects() {
     LumoLedStopEffects();
     LumoLedStopEffectsOnKey(kEnterKey);
-    kept.effectKind = kNoEffect;
+    kept.effect = Effect::none;
     std::this_thread::sleep_for(effectStopPause);
 }
 
 void pushGameKeys() {
-    if (kept.effectKind != kNoEffect) return;
+    if (kept.effect != Effect::none) return;
     stopAllEffects();
     LumoLedSetTargetDevice(lumo::sdk::kDevicesWithoutPerKey);
     setLighting(kept.teamColor);
@@ -90,16 +89,16 @@ void pushGameKeys() {
 }
 
 void showChat() {
-    if (kept.effectKind >= kChatFlash || !options::showChat) return;
+    if (!outranks(Effect::chatFlash, kept.effect) || !options::showChat) return;
     stopAllEffects();
-    kept.effectKind = kChatFlash;
+    kept.effect = Effect::chatFlash;
     setLighting(options::chat);
     LumoLedFlashSingleKey(kEnterKey, 0, 0, 100, 0, 350);
     std::cout << "setting chat keys" << std::endl;
 }
 
 void showMenu() {
-    if (kept.effectKind != kNoEffect) stopAllEffects();
+    if (kept.effect != Effect::none) stopAllEffects();
     setLighting(options::menu);
     std::cout << "setting menu keys" << std::endl;
 }
@@ -132,24 +131,24 @@ void takeTeam(std::string_view team) {
 
 void takeActivity(std::string_view activity) {
     if (activity == "textinput") {
-        kept.activityMode = 2;
+        kept.activity = Activity::chatOpen;
         showChat();
-    } else if (kept.effectKind == kChatFlash) {
+    } else if (kept.effect == Effect::chatFlash) {
         stopAllEffects();
     }
     if (activity == "menu") {
-        kept.activityMode = 3;
+        kept.activity = Activity::menu;
         showMenu();
     }
     if (activity == "playing") {
-        kept.activityMode = 1;
+        kept.activity = Activity::playing;
         pushGameKeys();
     }
 }
 
 void drawHealthBar(double health) {
-    if ((kept.activityMode == 2 && options::showChat) || kept.activityMode == 3 ||
-        kept.effectKind == kHealthPulse) {
+    if ((kept.activity == Activity::chatOpen && options::showChat) || kept.activity == Activity::menu ||
+        kept.effect == Effect::healthPulse) {
         return;
     }
     const HealthBarLayout layout = options::alternativeHealthLayout ? kHealthOnFunctionKeys : kHealthOnTopRow;
@@ -158,15 +157,15 @@ void drawHealthBar(double health) {
 }
 
 void takeHealth(double health) {
-    const bool healthPulsing = kept.effectKind == kHealthPulse;
-    const bool belowHealthPulse = kept.effectKind < kHealthPulse;
+    const bool healthPulsing = kept.effect == Effect::healthPulse;
+    const bool belowHealthPulse = outranks(Effect::healthPulse, kept.effect);
     if (kept.teamKnown) drawHealthBar(health);
-    if (kept.activityMode != 1) return;
+    if (kept.activity != Activity::playing) return;
     if (options::flashHealth && health < options::flashHealthPercent && kept.teamKnown && !healthPulsing) {
         // The win pulse and the chat flash are replaced without a stop.
         if (belowHealthPulse) stopAllEffects();
         LumoLedPulseLighting(100, 0, 0, 0, 500);
-        kept.effectKind = kHealthPulse;
+        kept.effect = Effect::healthPulse;
     } else if (healthPulsing && health >= options::flashHealthPercent) {
         stopAllEffects();
     }
@@ -192,7 +191,10 @@ const char* slotCommand(std::string_view type) {
     return "slot1";
 }
 
-void takeWeapons(const json& weapons) {
+// Paints every weapon's slot key: in the team colour, or in the ammunition colour while its
+// clip runs low (dark in the blink's other phase). Returns the active weapon, or null. The
+// ammunition pulse stops when the weapon found active so far has no clip data.
+const json* paintWeaponSlots(const json& weapons) {
     for (const char* slot : {"slot1", "slot2", "slot3", "slot4", "slot5"}) paintCommand(slot, kDark);
 
     const json* active = nullptr;
@@ -206,32 +208,42 @@ void takeWeapons(const json& weapons) {
         bool low = false;
         if (const auto percent = clipPercent(*weapon)) {
             low = *percent < options::flashAmmoPercent && !kept.blinkPhase;
-        } else if (active != nullptr && *weapon == *active && kept.effectKind == kAmmoPulse) {
+        } else if (active != nullptr && *weapon == *active && kept.effect == Effect::ammoPulse) {
             stopAllEffects();
         }
         paintCommand(slotCommand(type->get_ref<const std::string&>()),
                      low ? channelBytes(options::ammo) : kept.teamColor);
     }
+    return active;
+}
 
-    if (active == nullptr || active->empty()) return;
-    const auto percent = clipPercent(*active);
+// The low-ammunition warning for the active weapon while playing: the ammunition pulse, or
+// with "flash only reload" a blinking reload key; stopped once the clip is no longer low.
+// An effect that outranks the pulse is left running.
+void warnOfLowAmmo(const json& active) {
+    const auto percent = clipPercent(active);
     if (!percent) {
-        if (kept.effectKind == kAmmoPulse) stopAllEffects();
+        if (kept.effect == Effect::ammoPulse) stopAllEffects();
         return;
     }
     if (kept.blinkPhase) paintCommand("+reload", kept.teamColor);
-    if ((kept.effectKind != kNoEffect && kept.effectKind != kAmmoPulse) || kept.activityMode != 1) return;
+    if (outranks(kept.effect, Effect::ammoPulse) || kept.activity != Activity::playing) return;
     if (*percent >= options::flashAmmoPercent) {
-        if (kept.effectKind == kAmmoPulse) stopAllEffects();
+        if (kept.effect == Effect::ammoPulse) stopAllEffects();
     } else if (!options::flashOnlyReload) {
-        if (kept.effectKind == kNoEffect) {
+        if (kept.effect == Effect::none) {
             pulse(options::ammo, 500);
-            kept.effectKind = kAmmoPulse;
+            kept.effect = Effect::ammoPulse;
         }
     } else {
-        if (kept.effectKind == kAmmoPulse) stopAllEffects();
+        if (kept.effect == Effect::ammoPulse) stopAllEffects();
         paintCommand("+reload", kept.blinkPhase ? channelBytes(options::ammo) : kDark);
     }
+}
+
+void takeWeapons(const json& weapons) {
+    const json* active = paintWeaponSlots(weapons);
+    if (active != nullptr && !active->empty()) warnOfLowAmmo(*active);
 }
 
 void takePlayer(const json& player) {
@@ -255,7 +267,7 @@ void takePlayer(const json& player) {
     const json* weapons = findMember(player, "weapons");
     if (weapons != nullptr && weapons->is_object() && options::flashAmmo) {
         takeWeapons(*weapons);
-    } else if (kept.effectKind == kAmmoPulse) {
+    } else if (kept.effect == Effect::ammoPulse) {
         stopAllEffects();
     }
 }
@@ -290,13 +302,13 @@ void takeRound(const json& round) {
 
     const json* winner = findMember(round, "win_team");
     if (winner != nullptr && winner->is_string()) {
-        if (options::flashWinningTeam && kept.effectKind < kWinPulse) {
+        if (options::flashWinningTeam && outranks(Effect::winPulse, kept.effect)) {
             stopAllEffects();
             const std::string& side = winner->get_ref<const std::string&>();
             pulse(side == "T" ? options::terrorist : side == "CT" ? options::counterTerrorist : kWhite, 2000);
-            kept.effectKind = kWinPulse;
+            kept.effect = Effect::winPulse;
         }
-    } else if (kept.effectKind == kWinPulse) {
+    } else if (kept.effect == Effect::winPulse) {
         stopAllEffects();
     }
 

@@ -6,7 +6,9 @@
 
 namespace roundglow {
 
-// The health bar on the top key row: which colour each of its cells gets.
+// The health bar on the top key row: which colour each of its cells gets. heroglow's bar
+// (dota_integration/bars.h) is a different one on purpose: the two programs are defined to
+// fill their bars by different rules, so each keeps its own.
 
 struct HealthBarLayout {
     int first;  // cell of the bar's first key

@@ -1,20 +1,20 @@
 #include "cs_go_integration/key_bindings.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <exception>
-#include <memory>
 #include <vector>
 
 #include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/game_state.h"
+#include "filesystem/file_time.h"
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
+#include "io/whole_file.h"
 #include "lighting/key_cells.h"
 #include "steam/integration_file.h"
 #include "steam/keyvalues.h"
 #include "steam/steam.h"
+#include "text/strings.h"
 #include "text/utf.h"
 
 namespace roundglow {
@@ -23,13 +23,21 @@ namespace fs = lumo::filesystem;
 
 std::map<std::string, int> keyCellTable;
 std::map<std::string, std::string> bindingTable;
+namespace {
+
+// config.cfg as found at start-up ("" when not found), its last-write time when last read
+// (0 before), and whether the bindings have yet to be read from it.
 std::wstring storedConfigPath;
 fs::file_time storedConfigTime = 0;
 bool firstBindingRead = true;
+
+// A Counter-Strike 2 binding file: its path ("" when absent) and when it was last read.
+struct WatchedFile {
+    std::wstring path;
+    fs::file_time time = 0;
+};
 WatchedFile cs2DefaultsFile;
 WatchedFile cs2UserFile;
-
-namespace {
 
 constexpr const char* kGameAppId = "730";
 
@@ -40,10 +48,6 @@ constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
     {"drop", "g"},       {"lastinv", "q"},     {"+reload", "r"},   {"+back", "s"},
     {"+forward", "w"},   {"messagemode", "y"}, {"+jump", "SPACE"}, {"+showscores", "TAB"},
     {"+speed", "SHIFT"}, {"+duck", "CTRL"},
-};
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 // A failing query (a folder without permission, say) is no reason to stop: the candidate is
@@ -91,21 +95,10 @@ fs::path userdataFile(std::initializer_list<const char*> relative) {
     return newest;
 }
 
-std::optional<std::string> readSharedText(const fs::path& file) {
-    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
-    if (!stream) return std::nullopt;
-    std::string text;
-    std::array<char, 16 * 1024> buffer;
-    std::size_t read;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
-        text.append(buffer.data(), read);
-    return text;
-}
-
 lumo::util::KeyValues readKeyValues(const std::wstring& file) {
     lumo::util::KeyValues root;
     if (file.empty()) return root;
-    if (const auto text = readSharedText(fs::path(file))) root.parse(*text);
+    if (const auto text = lumo::util::readSharedFile(fs::path(file))) root.parse(*text);
     return root;
 }
 
@@ -116,28 +109,6 @@ bool takeNewerTime(WatchedFile& file) {
     if (!written || !fs::is_newer(*written, file.time)) return false;
     file.time = *written;
     return true;
-}
-
-std::vector<std::string> readLines(const fs::path& file) {
-    std::vector<std::string> lines;
-    const std::unique_ptr<std::FILE, FileCloser> stream(fs::open_for_shared_reading(file));
-    if (!stream) return lines;
-    std::string text;
-    std::array<char, 16 * 1024> buffer;
-    std::size_t read;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), stream.get())) > 0)
-        text.append(buffer.data(), read);
-
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
 }
 
 }  // namespace
@@ -197,7 +168,9 @@ std::pair<std::string, std::string> parseBindLine(std::string_view line) {
 void readBindings() {
     std::wstring located;
     if (!locateConfigFile(located)) return;
-    for (const std::string& line : readLines(fs::path(located))) {
+    const auto text = lumo::util::readSharedFile(fs::path(located));
+    if (!text) return;
+    for (const std::string_view line : lumo::util::splitLines(*text)) {
         const auto [key, command] = parseBindLine(line);
         applyBinding(key, command);
     }
@@ -223,6 +196,8 @@ void locateCs2UserFile() {
 }
 
 }  // namespace
+
+void rememberConfigFile() { locateConfigFile(storedConfigPath); }
 
 void locateCs2BindingFiles() {
     cs2DefaultsFile = {};

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <utility>
 
-#include "filesystem/file_time.h"
-
 namespace roundglow {
 
 // Which keys carry the game commands roundglow lights: the key-cell table (where each key name
@@ -20,12 +18,6 @@ extern std::map<std::string, int> keyCellTable;
 // Game command -> key name; holds exactly the 22 commands of the defaults.
 extern std::map<std::string, std::string> bindingTable;
 
-// config.cfg as found at start-up ("" when not found), its last-write time when last read
-// (0 before), and whether the bindings have yet to be read from it.
-extern std::wstring storedConfigPath;
-extern lumo::filesystem::file_time storedConfigTime;
-extern bool firstBindingRead;
-
 void buildKeyCellTable();
 // Every command of the defaults on its default key.
 void buildDefaultBindings();
@@ -35,6 +27,8 @@ void buildDefaultBindings();
 // account that wrote its file last). A candidate whose existence cannot be told counts as
 // absent. True with the full path, or false with an empty one. Never throws.
 bool locateConfigFile(std::wstring& path);
+// Start-up: locateConfigFile, and the path kept for checkConfigFile.
+void rememberConfigFile();
 
 // Splits a bind line into (key name, command), each possibly empty: the key between the first
 // two double quotes, the command between the third and fourth (or from the third to the end).
@@ -61,16 +55,9 @@ inline constexpr std::string_view kArrowKeys[] = {"UPARROW", "DOWNARROW", "LEFTA
 // in the table and the key is neither empty nor an arrow key.
 void applyBinding(const std::string& key, const std::string& command);
 
-// Counter-Strike 2's binding files, found at start-up by locateCs2BindingFiles: the game's
-// defaults and the player's own (of the preferred account, else of the account that wrote its
-// file last); "" when absent. Where either exists they decide the bindings and config.cfg is a
-// leftover of the older game.
-struct WatchedFile {
-    std::wstring path;
-    lumo::filesystem::file_time time = 0;  // when last read
-};
-extern WatchedFile cs2DefaultsFile;
-extern WatchedFile cs2UserFile;
+// Start-up: finds Counter-Strike 2's binding files, the game's defaults and the player's own
+// (of the preferred account, else of the account that wrote its file last). Where either
+// exists they decide the bindings and config.cfg is a leftover of the older game.
 void locateCs2BindingFiles();
 
 // The account whose files a post named (its provider's SteamID64): from the next check on,

@@ -1,10 +1,10 @@
 #include "cs_go_integration/roundglow.h"
 
 #include <cstdint>
-#include <exception>
-#include <system_error>
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <system_error>
 #include <thread>
 
 #include "cs_go_integration/cs_options.h"
@@ -26,21 +26,28 @@ namespace {
 constexpr std::uint16_t kGameStatePort = 5000;
 constexpr std::chrono::milliseconds kSettleBeforeSaving{500};
 
+// Why something at start-up failed goes to standard error as one line, apart from the
+// messages on standard output.
+void reportProblem(const std::string& problem) {
+    if (!problem.empty()) std::cerr << "roundglow: " << problem << std::endl;
+}
+
 // Without an integration file in the folder the game reads, the game never posts: Counter-
 // Strike 2 reads game/csgo/cfg, CS:GO read csgo/cfg. A game that is not found gets nothing.
 void installIntegrationFile() {
-    const std::string game = lumo::util::findSteamAppFolderOrEmpty("730");
-    if (game.empty()) return;
-    bool installed = false;
-    try {
-        const fs::path cs2 = fs::path(game) / fs::path("game") / fs::path("csgo");
-        std::error_code ec;
-        const fs::path cfg =
-            (fs::exists(cs2, ec) ? cs2 : fs::path(game) / fs::path("csgo")) / fs::path("cfg");
-        installed = lumo::util::installIntegrationFile(cfg, "", "gamestate_integration_kelvaron.cfg");
-    } catch (const std::exception&) {
+    std::string problem;
+    const std::string game = lumo::util::findSteamAppFolderOrEmpty("730", &problem);
+    if (game.empty()) {
+        reportProblem(problem);
+        return;
     }
-    if (!installed) std::cout << "Could not install the integration config file " << std::endl;
+    const fs::path cs2 = fs::path(game) / fs::path("game") / fs::path("csgo");
+    std::error_code ec;
+    const fs::path cfg = (fs::exists(cs2, ec) ? cs2 : fs::path(game) / fs::path("csgo")) / fs::path("cfg");
+    if (!lumo::util::installIntegrationFile(cfg, "", "gamestate_integration_kelvaron.cfg", &problem)) {
+        std::cout << "Could not install the integration config file " << std::endl;
+        reportProblem(problem);
+    }
 }
 
 // Before each accept: a saved config.cfg re-reads the bindings; otherwise the options are
@@ -63,7 +70,7 @@ int runRoundglow() {
 
     buildKeyCellTable();
     buildDefaultBindings();
-    locateConfigFile(storedConfigPath);
+    rememberConfigFile();
     locateCs2BindingFiles();
     installIntegrationFile();
     if (!startLighting("roundglow", std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";

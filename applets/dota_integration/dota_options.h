@@ -1,8 +1,6 @@
 #pragma once
 
 #include <array>
-#include <map>
-#include <string>
 
 #include "lighting/option_values.h"
 
@@ -33,13 +31,9 @@ void restoreDefaults();
 
 }  // namespace options
 
-// Wide slot name ("ability0"-"ability3", "slot0"-"slot5") -> key position; filled by
-// declareAndReadOptions, empty before.
-extern std::map<std::wstring, int> keyAssignments;
-
-// The same assignments resolved once, in slot order ability0-3 then slot0-5, so that posts
-// need no look-ups. A slot without an assignment has position 0, as a map look-up of a
-// missing name yields.
+// The key position of each slot, in slot order ability0-3 then slot0-5, resolved once from the
+// key-input options so that posts need no look-ups; filled by declareAndReadOptions. A slot
+// without an assignment has position 0.
 extern std::array<int, 10> slotKeyPositions;
 
 }  // namespace heroglow

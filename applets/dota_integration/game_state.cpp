@@ -146,22 +146,23 @@ void handleGameState(const wchar_t* text) {
                 brightness = 0;
             }
             if (options::showHealth) {
-                paintHealthBar(health,
+                paintHealthBar(keyBitmap, health,
                                options::alternativeHealthLayout ? kHealthOnFunctionKeys : kHealthOnTopRow,
                                options::smoothHealth, flash ? brightness : kFullBrightness);
             }
             if (options::showMana) {
-                paintManaBar(mana, options::alternativeManaLayout ? kManaOnDigits : kManaOnNumberRow);
+                paintManaBar(keyBitmap, mana,
+                             options::alternativeManaLayout ? kManaOnDigits : kManaOnNumberRow);
             }
         }
     }
 
     if (nlohmann::json* abilities = findMember(root, "abilities");
         abilities != nullptr && abilities->is_object()) {
-        paintAbilityKeys(*abilities, team.red, team.green, team.blue);
+        paintAbilityKeys(keyBitmap, *abilities, team.red, team.green, team.blue);
     }
     if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {
-        paintItemKeys(*items, team.red, team.green, team.blue);
+        paintItemKeys(keyBitmap, *items, team.red, team.green, team.blue);
     }
 
     sendLighting(mapPresent, flash, brightness, team);

@@ -1,4 +1,5 @@
 #include "dota_integration/item_feed.h"
+#include "dota_integration/item_feed_internal.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 namespace heroglow {
@@ -11,10 +10,6 @@ extern std::string itemDataText;
 // The feed's address: the game publisher's item-data feed, or the whole value of the
 // environment variable HEROGLOW_ITEM_FEED_URL when that is set and not empty.
 std::string itemFeedAddress();
-
-// libcurl write callback: appends size * count bytes to `text`; 0 (abort) when it is null or
-// the text would grow beyond 32 MiB, which then is emptied.
-std::size_t appendToText(char* data, std::size_t size, std::size_t count, std::string* text);
 
 // Downloads the item feed into itemDataText and checks that it parses: 0, or -1 when the
 // text is not JSON. Transfer failures are reported on standard output. Gives up on a feed

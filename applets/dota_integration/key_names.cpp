@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "lighting/key_cells.h"
+
 namespace heroglow {
 
-std::span<const KeyName> keyNameTable() { return lumo::lighting::keyCells(); }
-
 int keyPositionForName(std::wstring_view name) {
-    const auto table = keyNameTable();
-    const auto found =
-        std::find_if(table.begin(), table.end(), [name](const KeyName& key) { return name == key.name; });
+    const auto table = lumo::lighting::keyCells();
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [name](const lumo::lighting::KeyCell& key) { return name == key.name; });
     return found == table.end() ? 0 : found->cell;
 }
 

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lighting/key_bitmap.h"
+
 namespace heroglow {
 
 // The keys of the hero's first four abilities and six inventory items: the team colour when
@@ -15,14 +17,16 @@ inline constexpr int kItemSlotCount = 6;
 // Paints the key at `keyPosition` for one ability or item object: ready ("cooldown" 0 and
 // "passive" false) in the team colour percentages red, green, blue; otherwise in the
 // "colors/cooldown" option colour. A missing "passive" counts as passive.
-void paintSlotKey(int keyPosition, nlohmann::json slot, int red, int green, int blue);
+void paintSlotKey(lumo::lighting::KeyBitmap& bitmap, int keyPosition, nlohmann::json slot, int red, int green,
+                  int blue);
 
 // The ability pass over the post's "abilities" object: learned abilities (level > 0) among
 // ability0-3 are painted at their assigned keys. Painted slots are moved out of `abilities`.
-void paintAbilityKeys(nlohmann::json& abilities, int red, int green, int blue);
+void paintAbilityKeys(lumo::lighting::KeyBitmap& bitmap, nlohmann::json& abilities, int red, int green,
+                      int blue);
 
 // The item pass over the post's "items" object: slot0-5 holding an item other than "empty"
 // are painted at their assigned keys. Painted slots are moved out of `items`.
-void paintItemKeys(nlohmann::json& items, int red, int green, int blue);
+void paintItemKeys(lumo::lighting::KeyBitmap& bitmap, nlohmann::json& items, int red, int green, int blue);
 
 }  // namespace heroglow

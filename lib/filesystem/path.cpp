@@ -63,6 +63,16 @@ path::path(const std::string& utf8) : text_(std::make_unique<std::wstring>(util:
         throw std::system_error(std::make_error_code(std::errc::invalid_argument));
 }
 
+path path_from_utf8(const std::string& utf8, std::error_code& ec) {
+    std::wstring text = util::fromUtf8(utf8);
+    if (text.empty() && !utf8.empty()) {
+        ec = std::make_error_code(std::errc::invalid_argument);
+        return {};
+    }
+    ec.clear();
+    return path(std::move(text));
+}
+
 path::path(const char* utf8) : path(std::string(utf8 == nullptr ? "" : utf8)) {}
 
 path::path(const std::wstring& text) : text_(std::make_unique<std::wstring>(text)) {}

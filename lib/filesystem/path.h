@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <system_error>
 
 namespace lumo::filesystem {
 
@@ -53,5 +54,9 @@ private:
 };
 
 path operator/(const path& lhs, const path& rhs);
+
+// The path of UTF-8 text without throwing: on invalid UTF-8 an empty path, with `ec` set to
+// std::errc::invalid_argument (generic category); otherwise `ec` is cleared.
+path path_from_utf8(const std::string& utf8, std::error_code& ec);
 
 }  // namespace lumo::filesystem

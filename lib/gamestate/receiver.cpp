@@ -17,6 +17,7 @@ using lumo::net::SocketHandle;
 struct GameStateListener::State {
     ListenFailure failure = ListenFailure::none;
     bool libraryStarted = false;
+    std::ostream* messages = &std::cout;
     SocketHandle socket;
 
     // The socket goes first: it must not outlive the socket library.
@@ -26,6 +27,15 @@ struct GameStateListener::State {
         libraryStarted = false;
     }
     ~State() { close(); }
+};
+
+// The way of the functions below into a listener's state, which its header keeps private.
+struct ListenerAccess {
+    using State = GameStateListener::State;
+    static GameStateListener make(std::unique_ptr<State> state) {
+        return GameStateListener(std::move(state));
+    }
+    static State* state(const GameStateListener& listener) { return listener.state_.get(); }
 };
 
 GameStateListener::GameStateListener() = default;
@@ -49,10 +59,10 @@ constexpr std::size_t kRequestLimit = 10000;
 constexpr std::chrono::seconds kConnectionTimeLimit{2};
 constexpr std::chrono::milliseconds kPauseAfterRequest{200};
 
-GameStateListener failedListener(std::unique_ptr<GameStateListener::State> state, ListenFailure failure) {
+GameStateListener failedListener(std::unique_ptr<ListenerAccess::State> state, ListenFailure failure) {
     state->close();
     state->failure = failure;
-    return GameStateListener(std::move(state));
+    return ListenerAccess::make(std::move(state));
 }
 
 enum class ReadEnd { complete, timedOut, failed };
@@ -101,13 +111,19 @@ RequestRead readRequest(const SocketHandle& connection, std::array<char, kReques
 }  // namespace
 
 GameStateListener openGameStateListener(std::uint16_t port) {
-    return openGameStateListener(port, lumo::net::resolveLocalhost);
+    return openGameStateListener(port, lumo::net::resolveLocalhost, std::cout);
 }
 
-GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost) {
-    auto state = std::make_unique<GameStateListener::State>();
+GameStateListener openGameStateListener(std::uint16_t port, std::ostream& messages) {
+    return openGameStateListener(port, lumo::net::resolveLocalhost, messages);
+}
+
+GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost,
+                                        std::ostream& messages) {
+    auto state = std::make_unique<ListenerAccess::State>();
+    state->messages = &messages;
     if (lumo::net::startSocketLibrary() != 0) {
-        std::cout << "Error at WSAStartup\n" << std::flush;
+        messages << "Error at WSAStartup\n" << std::flush;
         return failedListener(std::move(state), ListenFailure::socketLibrary);
     }
     state->libraryStarted = true;
@@ -115,7 +131,7 @@ GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResol
     int error = 0;
     state->socket = lumo::net::openTcpSocket(error);
     if (!state->socket) {
-        std::cout << "Error opening socket: " << error << std::endl;
+        messages << "Error opening socket: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::socket);
     }
     // Never the wildcard address: the game posts from this machine, nobody else may. Nor an
@@ -125,21 +141,21 @@ GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResol
     if (!lumo::net::isLoopbackAddress(*address)) address = lumo::net::ipv4Address(127, 0, 0, 1);
 
     if ((error = lumo::net::bindSocket(state->socket, *address, port)) != 0) {
-        std::cout << "Error at bind: " << error << std::endl;
+        messages << "Error at bind: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::bind);
     }
     if ((error = lumo::net::listenOnSocket(state->socket, kBacklog)) != 0) {
-        std::cout << "Error at listen: " << error << std::endl;
+        messages << "Error at listen: " << error << std::endl;
         return failedListener(std::move(state), ListenFailure::listen);
     }
-    std::cout << "Server connected\n\n" << std::flush;
-    return GameStateListener(std::move(state));
+    messages << "Server connected\n\n" << std::flush;
+    return ListenerAccess::make(std::move(state));
 }
 
 int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
                    const std::function<void()>& beforeAccept) {
     if (!listener) return -1;
-    GameStateListener::State& state = *listener.state();
+    ListenerAccess::State& state = *ListenerAccess::state(listener);
     // One byte more than a request may take, for the terminator.
     std::array<char, kRequestLimit + 1> buffer{};
     for (;;) {
@@ -147,14 +163,14 @@ int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
         int error = 0;
         SocketHandle connection = lumo::net::acceptConnection(state.socket, error);
         if (!connection) {
-            std::cout << "Error at accept: " << error << std::endl;
+            *state.messages << "Error at accept: " << error << std::endl;
             state.close();
             return -1;
         }
 
         const RequestRead read = readRequest(connection, buffer);
         if (read.end == ReadEnd::failed) {
-            std::cout << "Server, error at recv() " << read.error << std::endl;
+            *state.messages << "Server, error at recv() " << read.error << std::endl;
         } else if (read.end == ReadEnd::complete || read.received > 0) {
             // A silent connection that timed out has nothing to hand over.
             buffer[read.received] = '\0';
@@ -167,7 +183,8 @@ int serveGameState(GameStateListener& listener, const GameStateHandoff& handoff,
 }
 
 void stopGameStateListener(GameStateListener& listener) {
-    if (listener.state() != nullptr) lumo::net::interruptAccept(listener.state()->socket);
+    if (ListenerAccess::State* state = ListenerAccess::state(listener))
+        lumo::net::interruptAccept(state->socket);
 }
 
 }  // namespace lumo::gamestate

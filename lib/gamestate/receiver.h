@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 
@@ -28,11 +29,11 @@ public:
     // The port the socket is bound to (useful after opening port 0).
     std::uint16_t port() const;
 
+private:
     struct State;
     explicit GameStateListener(std::unique_ptr<State> state);
-    State* state() const { return state_.get(); }
+    friend struct ListenerAccess;
 
-private:
     std::unique_ptr<State> state_;
 };
 
@@ -48,8 +49,12 @@ using LocalhostResolver = std::function<std::optional<std::uint32_t>()>;
 // "localhost" does not resolve) and returns a listener that tests false. Port 0 binds a free
 // port, which port() then tells.
 GameStateListener openGameStateListener(std::uint16_t port);
+// The same with the messages, these and serveGameState's for this listener, written to
+// `messages` instead of standard output; the stream must outlive the listener.
+GameStateListener openGameStateListener(std::uint16_t port, std::ostream& messages);
 // The same with another resolver, for tests.
-GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost);
+GameStateListener openGameStateListener(std::uint16_t port, const LocalhostResolver& resolveLocalhost,
+                                        std::ostream& messages);
 
 // Called once per request: `jsonStart` points at the first '{' of the NUL-terminated request
 // text inside the receive buffer, or is null when there is none; `received` counts the bytes

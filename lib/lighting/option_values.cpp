@@ -1,14 +1,11 @@
 #include "lighting/option_values.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "lighting/lumo_binding.h"
 
 namespace lumo::lighting {
-
-void setOptionLabels(std::span<const OptionLabel> labels) {
-    for (const OptionLabel& option : labels) LumoSetConfigOptionLabel(option.path, option.label);
-}
 
 bool readOption(const wchar_t* path, OptionColor& value) {
     const OptionColor before = value;
@@ -31,6 +28,38 @@ bool readOption(const wchar_t* path, double& value) {
     const double before = value;
     LumoGetConfigOptionNumber(path, &value);
     return !(value == before);
+}
+
+void restoreOptionDefaults(std::span<const Option> options) {
+    for (const Option& option : options) {
+        std::visit(
+            [](const auto& setting) {
+                if constexpr (!std::is_same_v<std::decay_t<decltype(setting)>, std::monostate>)
+                    *setting.variable = setting.defaultValue;
+            },
+            option.setting);
+    }
+}
+
+bool readOptions(std::span<const Option> options, bool stopAtChange) {
+    bool changed = false;
+    for (const Option& option : options) {
+        const bool changedHere = std::visit(
+            [&](const auto& setting) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(setting)>, std::monostate>)
+                    return false;
+                else
+                    return readOption(option.path, *setting.variable);
+            },
+            option.setting);
+        changed = changed || changedHere;
+        if (changed && stopAtChange) break;
+    }
+    return changed;
+}
+
+void setOptionLabels(std::span<const Option> options) {
+    for (const Option& option : options) LumoSetConfigOptionLabel(option.path, option.label);
 }
 
 }  // namespace lumo::lighting

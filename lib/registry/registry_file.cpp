@@ -6,6 +6,7 @@
 
 #include "text/ascii.h"
 #include "registry/registry.h"
+#include "text/strings.h"
 #include "text/utf.h"
 
 namespace lumo::util {
@@ -34,19 +35,6 @@ std::optional<std::string> decodeText(std::string_view bytes) {
     }
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     return std::string(bytes);
-}
-
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
 }
 
 // Reads a quoted string at the start of `text` (which begins with '"') and removes it from

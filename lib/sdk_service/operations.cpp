@@ -13,6 +13,7 @@
 #include "sdk_service/key_table.h"
 #include "sdk_service/service.h"
 #include "text/utf.h"
+#include "text/wide_buffer.h"
 
 namespace lumo::sdk_service {
 namespace {
@@ -36,17 +37,9 @@ std::wstring boundedText(const wchar_t* buffer, int bufferBytes) {
 // Writes `value` into a caller's buffer of `bufferBytes` bytes, cut to fit and terminated;
 // returns the text written.
 std::string writeBounded(const std::string& value, wchar_t* buffer, int bufferBytes) {
-    const std::size_t capacity = static_cast<std::size_t>(bufferBytes) / sizeof(wchar_t);
-    std::wstring wide = lumo::util::fromUtf8(value);
-    std::size_t length = std::min(wide.size(), capacity - 1);
-    // With UTF-16 a cut between the halves of a surrogate pair would leave half a character.
-    if (sizeof(wchar_t) == 2 && length > 0 && length < wide.size() && wide[length - 1] >= 0xD800 &&
-        wide[length - 1] <= 0xDBFF)
-        --length;
-    wide.resize(length);
-    wide.copy(buffer, length);
-    buffer[length] = L'\0';
-    return lumo::util::toUtf8(wide);
+    const std::wstring wide = lumo::util::fromUtf8(value);
+    const std::size_t length = lumo::util::copyToWideBuffer(wide, buffer, bufferBytes);
+    return lumo::util::toUtf8(wide.substr(0, length));
 }
 
 template <typename T>

@@ -1,7 +1,5 @@
 #include "steam/steam.h"
 
-#include <cctype>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -10,7 +8,9 @@
 #include "text/ascii.h"
 #include "steam/keyvalues.h"
 #include "registry/registry.h"
+#include "steam/steam_internal.h"
 #include "steam/steam_locations.h"
+#include "text/strings.h"
 
 namespace lumo::util {
 
@@ -56,28 +56,6 @@ std::string existingFolderText(const fs::path& candidate, std::error_code& ec) {
 }
 
 }  // namespace
-
-bool isNumber(const std::string& text) {
-    if (text.empty()) return false;
-    const auto first = static_cast<unsigned char>(text[0]);
-    if (std::isspace(first) || std::isalpha(first)) return false;
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    std::strtod(begin, &end);
-    // An embedded NUL stops strtod early, so such a text fails here as it should.
-    return end == begin + text.size();
-}
-
-std::string replaceAll(std::string text, const char* from, const char* to) {
-    const std::string_view needle(from);
-    const std::string_view replacement(to);
-    std::size_t pos = 0;
-    while ((pos = text.find(needle, pos)) != std::string::npos) {
-        text.replace(pos, needle.size(), replacement);
-        pos += replacement.size();
-    }
-    return text;
-}
 
 std::string locateInstalledProgram(const std::string& keyPath, const std::string& valueName,
                                    const std::string& exeName) {

@@ -20,21 +20,4 @@ std::string findSteamAppFolder(const std::string& appId);
 // exceptions through.
 std::string findSteamFolder();
 
-// library\steamapps\common\installdir as the library's appmanifest_<appId>.acf names it, or
-// an empty path. Does not test that the folder exists.
-lumo::filesystem::path findAppInSteamLibrary(const lumo::filesystem::path& library, const std::string& appId);
-
-// The location registered under `valueName` of `keyPath`: the folder text as stored, or the
-// lowercased full path of `exeName` beside the stored file, or "". Tries the default
-// registry view, then the 32-bit view without double quotes. On POSIX, when neither yields
-// Steam's location, Steam's own Linux folders are tried.
-std::string locateInstalledProgram(const std::string& keyPath, const std::string& valueName,
-                                   const std::string& exeName);
-
-// True when strtod consumes the whole text and it starts with neither white space nor a letter.
-bool isNumber(const std::string& text);
-
-// Every occurrence of `from` (never empty) replaced by `to`; inserted text is not searched again.
-std::string replaceAll(std::string text, const char* from, const char* to);
-
 }  // namespace lumo::util

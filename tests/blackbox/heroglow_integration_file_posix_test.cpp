@@ -25,6 +25,12 @@ TEST(HeroglowIntegrationFile, FailedCopyLeavesNothingBehind) {
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
     EXPECT_FALSE(fs::exists(steam.target()));
+    // Why, with the file, on standard error (the path as the program joins it).
+    const std::string errors = run.errors();
+    const std::size_t line = errors.find("heroglow: writing \"");
+    ASSERT_NE(line, std::string::npos) << errors;
+    const std::string ending = std::string(kFileName) + "\" failed: File too large\n";
+    EXPECT_NE(errors.find(ending, line), std::string::npos) << errors;
 }
 
 }  // namespace

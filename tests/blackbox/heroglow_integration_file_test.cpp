@@ -1,5 +1,7 @@
 // Installation of the game-state integration file into fake Steam trees.
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -86,21 +88,34 @@ TEST(HeroglowIntegrationFile, ReportedWhenItCannotBeInstalled) {
     writeFile(brokenManifest.steam() / "steamapps" / "appmanifest_570.acf",
               "\"AppState\"\n{\n\t\"installdir\"\t\"\xff\xfe\"\n}\n");
 
+    // `reason`: the start of the one line on standard error that says why; null when a game
+    // that is simply not there needs no more words.
     struct Case {
         const char* name;
         std::string registry;
+        const char* reason;
     };
     const Case cases[] = {
-        {"no Steam", ""},
-        {"Steam without Dota 2", noDota.registry()},
-        {"game without cfg folder", withoutCfg.registry()},
-        {"manifest naming a folder that is not UTF-8", brokenManifest.registry()},
+        {"no Steam", "", nullptr},
+        {"Steam without Dota 2", noDota.registry(), nullptr},
+        {"game without cfg folder", withoutCfg.registry(), "heroglow: the game's cfg folder \""},
+        {"manifest naming a folder that is not UTF-8", brokenManifest.registry(),
+         "heroglow: Steam's files could not be read looking for app 570: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ProgramRun run(heroglowSetup({.extraRegistry = c.registry}));
         ASSERT_TRUE(run.waitUntilListening()) << "start-up goes on";
         EXPECT_TRUE(run.output().starts_with(kNotInstalled)) << run.output();
+        const std::string errors = run.errors();
+        const std::size_t line = errors.find("heroglow: ");
+        if (c.reason == nullptr) {
+            EXPECT_EQ(line, std::string::npos) << errors;
+        } else {
+            ASSERT_NE(line, std::string::npos) << errors;
+            EXPECT_EQ(errors.substr(line, std::string_view(c.reason).size()), c.reason) << errors;
+            EXPECT_EQ(errors.find("heroglow: ", line + 1), std::string::npos) << "one line: " << errors;
+        }
     }
     EXPECT_FALSE(fs::exists(withoutCfg.cfg())) << "no folder above gamestate_integration is made";
 }

@@ -1,6 +1,8 @@
 // roundglow installs its integration file where the installed game reads it: Counter-Strike 2
 // under game/csgo/cfg, CS:GO under csgo/cfg.
 #include <filesystem>
+#include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -16,11 +18,13 @@ constexpr const char* kFileName = "gamestate_integration_kelvaron.cfg";
 constexpr const char* kNotInstalled = "Could not install the integration config file \n";
 const fs::path kShipped = fs::path(ROUNDGLOW_SOURCE_DIR) / "Applet_Files";
 
-std::string startAndOutput(const FakeSteam& steam) {
+// Standard output once start-up has ended; standard error into `errors` when given.
+std::string startAndOutput(const FakeSteam& steam, std::string* errors = nullptr) {
     ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
     EXPECT_TRUE(run.waitUntilListening());
     EXPECT_TRUE(run.waitForOutput("Server connected\n\n"));
     run.post(R"({"player": {"activity": "menu"}})");  // start-up has ended by the first post
+    if (errors != nullptr) *errors = run.errors();
     return run.output();
 }
 
@@ -64,15 +68,25 @@ TEST(RoundglowIntegrationFile, PresentFileStaysAndFailuresAreReported) {
     fs::create_directories(neverRan.game() / "game" / "csgo");
     FakeSteam blocked("730", "Counter-Strike Global Offensive");
     fs::create_directories(blocked.game() / "csgo" / "cfg" / kFileName);
-    for (const FakeSteam* failing : {&neverRan, &blocked}) {
-        const std::string output = startAndOutput(*failing);
+    // Why goes to standard error, one line with the path concerned.
+    const std::pair<const FakeSteam*, const char*> failures[] = {
+        {&neverRan, "roundglow: the game's cfg folder \""},
+        {&blocked, "roundglow: cannot write \""},
+    };
+    for (const auto& [failing, reason] : failures) {
+        SCOPED_TRACE(reason);
+        std::string errors;
+        const std::string output = startAndOutput(*failing, &errors);
         EXPECT_NE(output.find(kNotInstalled), std::string::npos) << output;
+        EXPECT_NE(errors.find(reason), std::string::npos) << errors;
     }
     EXPECT_FALSE(fs::exists(neverRan.game() / "game" / "csgo" / "cfg")) << "the game's folders are its own";
 
     // Without the game nothing is installed and nothing said about it.
     FakeSteam noGame("570", "dota 2 beta");
-    EXPECT_EQ(startAndOutput(noGame).find(kNotInstalled), std::string::npos);
+    std::string errors;
+    EXPECT_EQ(startAndOutput(noGame, &errors).find(kNotInstalled), std::string::npos);
+    EXPECT_EQ(errors.find("roundglow: "), std::string::npos) << errors;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "lighting/lumo_binding.h"
+#include "text/wide_buffer.h"
 #include "text.h"
 
 namespace recording_sdk {
@@ -57,15 +58,6 @@ template <class Value>
 const Value* userValue(const std::map<std::wstring, Value>& values, const wchar_t* path) {
     const auto found = path == nullptr ? values.end() : values.find(path);
     return found == values.end() ? nullptr : &found->second;
-}
-
-// Like the real service: at most `bytes` bytes, terminator included.
-void copyBounded(const std::wstring& text, wchar_t* buffer, int bytes) {
-    const std::size_t capacity = bytes > 0 ? static_cast<std::size_t>(bytes) / sizeof(wchar_t) : 0;
-    if (buffer == nullptr || capacity == 0) return;
-    const std::size_t length = std::min(text.size(), capacity - 1);
-    std::wmemcpy(buffer, text.data(), length);
-    buffer[length] = L'\0';
 }
 
 // An export's name as a template argument.
@@ -143,7 +135,7 @@ struct StandIn<"LumoGetConfigOptionSelect", lumo::sdk::GetConfigOptionSelect> {
     static bool call(const wchar_t* path, wchar_t* value, int valueSize, const wchar_t* choices, int flag) {
         const bool result = record("LumoGetConfigOptionSelect", path, value, valueSize, choices, flag);
         if (const std::wstring* chosen = userValue(recording.userValues.selections, path))
-            copyBounded(*chosen, value, valueSize);
+            lumo::util::copyToWideBuffer(*chosen, value, valueSize);
         return result;
     }
 };
@@ -153,7 +145,7 @@ struct StandIn<"LumoGetConfigOptionKeyInput", lumo::sdk::GetConfigOptionKeyInput
     static bool call(const wchar_t* path, wchar_t* buffer, int bufferSize, int flag) {
         const bool result = record("LumoGetConfigOptionKeyInput", path, buffer, bufferSize, flag);
         if (const std::wstring* chosen = userValue(recording.userValues.keys, path))
-            copyBounded(*chosen, buffer, bufferSize);
+            lumo::util::copyToWideBuffer(*chosen, buffer, bufferSize);  // as the real service
         return result;
     }
 };

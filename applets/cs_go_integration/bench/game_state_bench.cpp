@@ -7,6 +7,7 @@
 
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/game_state.h"
+#include "cs_go_integration/game_state_internal.h"
 #include "cs_go_integration/key_bindings.h"
 #include "files.h"
 #include "recording_sdk.h"

@@ -7,6 +7,7 @@
 
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/game_state.h"
+#include "cs_go_integration/game_state_internal.h"
 #include "cs_go_integration/key_bindings.h"
 #include "recording_sdk.h"
 
@@ -94,8 +95,8 @@ TEST_F(HostilePosts, MembersOfTheWrongTypeAreSkipped) {
     }
     EXPECT_FALSE(kept.teamKnown) << "a post without a side string clears it";
     EXPECT_EQ(kept.teamColor, (lumo::lighting::OptionColor{163, 86, 0})) << "the colour stays";
-    EXPECT_EQ(kept.effectKind, 0);
-    EXPECT_EQ(kept.activityMode, 1);
+    EXPECT_EQ(kept.effect, Effect::none);
+    EXPECT_EQ(kept.activity, Activity::playing);
     // Weapons that are objects paint the slot keys: only the last-but-one post's "weapon_0"
     // had no string type, so it painted nothing but the five slots dark.
     for (int cell = 0; cell < 126; ++cell) {
@@ -113,13 +114,13 @@ TEST_F(HostilePosts, ExtremeNumbersStayInRange) {
     for (int cell = 0; cell < 16; ++cell) EXPECT_EQ(recording_sdk::keyColor(keyBitmap, cell)[1], 255);
     handle(R"({"player": {"team": "CT", "activity": "playing", "state": {"health": -1e300}}})");
     for (int cell = 0; cell < 16; ++cell) EXPECT_EQ(recording_sdk::keyColor(keyBitmap, cell)[0], 255);
-    EXPECT_EQ(kept.effectKind, 2) << "below every threshold: the health pulse";
+    EXPECT_EQ(kept.effect, Effect::healthPulse) << "below every threshold: the health pulse";
 
     // A clip maximum of zero is a weapon without clip data: no ammunition pulse, no crash.
     handle(R"({"player": {"team": "CT", "activity": "playing", "state": {"health": 100},
                "weapons": {"weapon_0": {"type": "Rifle", "ammo_clip": 0, "ammo_clip_max": 0, "state": "active"},
                            "weapon_1": {"type": "Pistol", "ammo_clip": 1e300, "ammo_clip_max": 1e-300}}}})");
-    EXPECT_EQ(kept.effectKind, 0);
+    EXPECT_EQ(kept.effect, Effect::none);
     EXPECT_EQ(recording_sdk::keyColor(keyBitmap, 22), (std::array<int, 4>{0, 0, 255, 255}))
         << "slot1, not low";
 }

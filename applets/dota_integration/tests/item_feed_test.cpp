@@ -10,6 +10,7 @@
 #include "environment.h"
 #include "http_server.h"
 #include "dota_integration/item_feed.h"
+#include "dota_integration/item_feed_internal.h"
 #include "loopback.h"
 
 namespace heroglow {

@@ -10,6 +10,7 @@
 #include "dota_integration/bars.h"
 #include "dota_integration/game_state.h"
 #include "lighting/key_bitmap.h"
+#include "lighting/key_cells.h"
 #include "dota_integration/key_names.h"
 #include "text/utf.h"
 
@@ -71,7 +72,7 @@ TEST(HealthBar, SteppedFillsKeysHealthHasReached) {
         SCOPED_TRACE("health " + std::to_string(c.health) + " on " + std::to_string(c.layout.count) +
                      " keys");
         keyBitmap.fill(0);
-        paintHealthBar(c.health, c.layout, false, 255);
+        paintHealthBar(keyBitmap, c.health, c.layout, false, 255);
         EXPECT_EQ(barColors(c.layout.first, c.layout.count),
                   filledThenUnfilled(c.filled, c.layout.count, kGreen, kRed));
         EXPECT_TRUE(keysOutsideUntouched(c.layout.first, c.layout.count));
@@ -82,7 +83,7 @@ TEST(HealthBar, SteppedUnfilledKeysTakeTheFlashLevel) {
     for (const int red : {0, 255}) {
         SCOPED_TRACE(red);
         keyBitmap.fill(0);
-        paintHealthBar(25, kHealthOnTopRow, false, red);
+        paintHealthBar(keyBitmap, 25, kHealthOnTopRow, false, red);
         EXPECT_EQ(barColors(0, 16), filledThenUnfilled(4, 16, kGreen, Rgb{red, 0, 0}));
     }
 }
@@ -111,7 +112,7 @@ TEST(HealthBar, SmoothBlendsTheBoundaryKey) {
         SCOPED_TRACE("health " + std::to_string(c.health) + " on " + std::to_string(c.layout.count) +
                      " keys, red " + std::to_string(c.red));
         keyBitmap.fill(0);
-        paintHealthBar(c.health, c.layout, true, c.red);
+        paintHealthBar(keyBitmap, c.health, c.layout, true, c.red);
         std::vector<Rgb> expected(c.layout.count, Rgb{c.red, 0, 0});
         std::fill_n(expected.begin(), c.whole, kGreen);
         expected[c.whole] = c.boundary;
@@ -123,9 +124,9 @@ TEST(HealthBar, SmoothFullHealthIsAllGreenOnBothLayouts) {
     for (const BarLayout layout : {kHealthOnTopRow, kHealthOnFunctionKeys}) {
         SCOPED_TRACE(layout.count);
         keyBitmap.fill(0);
-        paintHealthBar(100, layout, true, 255);
+        paintHealthBar(keyBitmap, 100, layout, true, 255);
         EXPECT_EQ(barColors(layout.first, layout.count), std::vector<Rgb>(layout.count, kGreen));
-        paintHealthBar(1000, layout, true, 255);
+        paintHealthBar(keyBitmap, 1000, layout, true, 255);
         EXPECT_EQ(barColors(layout.first, layout.count), std::vector<Rgb>(layout.count, kGreen));
         EXPECT_TRUE(keysOutsideUntouched(layout.first, layout.count));
     }
@@ -144,7 +145,7 @@ TEST(ManaBar, BlueForManaWhiteForTheRest) {
     for (const auto& c : cases) {
         SCOPED_TRACE("mana " + std::to_string(c.mana) + " on " + std::to_string(c.layout.count) + " keys");
         keyBitmap.fill(0);
-        paintManaBar(c.mana, c.layout);
+        paintManaBar(keyBitmap, c.mana, c.layout);
         EXPECT_EQ(barColors(c.layout.first, c.layout.count),
                   filledThenUnfilled(c.filled, c.layout.count, kBlue, kWhite));
         EXPECT_TRUE(keysOutsideUntouched(c.layout.first, c.layout.count));
@@ -167,7 +168,7 @@ TEST(KeyNames, TranslateToBitmapPositions) {
 }
 
 TEST(KeyNames, TableHasDistinctNamesAndPositionsInsideTheBitmap) {
-    const auto table = keyNameTable();
+    const auto table = lumo::lighting::keyCells();
     ASSERT_EQ(table.size(), 44u);
     for (std::size_t i = 0; i < table.size(); ++i) {
         SCOPED_TRACE(lumo::util::toUtf8(table[i].name));

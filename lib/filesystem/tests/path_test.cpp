@@ -147,7 +147,14 @@ TEST(PathText, InvalidUtf8IsInvalidArgument) {
             EXPECT_EQ(e.code(), std::make_error_code(std::errc::invalid_argument));
             EXPECT_EQ(e.code().value(), 22);
         }
+        // The same text made without throwing: an empty path and the same error.
+        std::error_code ec;
+        EXPECT_TRUE(path_from_utf8(bad, ec).empty());
+        EXPECT_EQ(ec, std::make_error_code(std::errc::invalid_argument));
     }
+    std::error_code ec = std::make_error_code(std::errc::io_error);
+    EXPECT_EQ(path_from_utf8("dir\\M\xC3\xBCller", ec).wstring(), L"dir\\M\u00FCller");
+    EXPECT_FALSE(ec);
 }
 
 TEST(PathText, InvalidWideTextIsBadConversion) {

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <mutex>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,14 +77,12 @@ private:
     std::vector<Handoff> handoffs_;
 };
 
-// A receiver serving on a free loopback port in a thread of its own, with standard output
-// captured from before the listener opens.
+// A receiver serving on a free loopback port in a thread of its own, its messages kept from
+// before the listener opens.
 class Receiver : public testing::Test {
 protected:
     void SetUp() override {
-        testing::internal::CaptureStdout();
-        capturing_ = true;
-        listener_ = openGameStateListener(0);
+        listener_ = openGameStateListener(0, messages_);
         ASSERT_TRUE(listener_);
         port_ = listener_.port();
         ASSERT_NE(port_, 0);
@@ -96,7 +95,7 @@ protected:
 
     void TearDown() override {
         if (server_.joinable()) stop();
-        if (capturing_) output();
+        if (HasFailure()) std::cerr << messages_.str();
     }
 
     // Ends serving; its result lands in result_.
@@ -105,14 +104,8 @@ protected:
         server_.join();
     }
 
-    // Everything printed so far; ends the capture. Shown again when the test failed, because
-    // failure reports written meanwhile went into the capture too.
-    std::string output() {
-        capturing_ = false;
-        std::string printed = testing::internal::GetCapturedStdout();
-        if (HasFailure()) std::cerr << printed;
-        return printed;
-    }
+    // Everything the receiver printed so far; read once serving has stopped.
+    std::string output() const { return messages_.str(); }
 
     // Sends `request` on a connection of its own, leaves it open and waits for its hand-off.
     ServerLog::Handoff serve(const std::string& request) {
@@ -125,12 +118,12 @@ protected:
         return handoffs.size() > before ? handoffs[before] : ServerLog::Handoff{};
     }
 
+    std::ostringstream messages_;  // before the listener, which writes to it until it goes
     GameStateListener listener_;
     std::uint16_t port_ = 0;
     std::thread server_;
     int result_ = 0;
     ServerLog log_;
-    bool capturing_ = false;
 };
 
 TEST_F(Receiver, HandsOverACompletePostAtOnceAndNeverAnswers) {
@@ -300,7 +293,7 @@ TEST_F(Receiver, PausesAfterEachRequestAndRunsHousekeepingBeforeEachAccept) {
 TEST_F(Receiver, ABusyPortFailsToBind) {
     // Serving first: a stop before the serving thread starts would end it without a word.
     ASSERT_TRUE(log_.waitForAcceptWaits(1, 2s));
-    GameStateListener second = openGameStateListener(port_);
+    GameStateListener second = openGameStateListener(port_, messages_);
     EXPECT_FALSE(second);
     EXPECT_EQ(second.failure(), ListenFailure::bind);
     EXPECT_EQ(serveGameState(second, {}), -1);
@@ -334,17 +327,17 @@ TEST_F(Receiver, NoOtherSocketCanShareThePort) {
 }
 
 TEST(ReceiverAddress, ALocalhostOffTheMachineBindsTheLoopbackAddressInstead) {
-    testing::internal::CaptureStdout();
     // What a hosts file line "192.0.2.7 localhost" makes the first IPv4 address.
+    std::ostringstream messages;
     GameStateListener listener =
-        openGameStateListener(0, [] { return lumo::net::ipv4Address(192, 0, 2, 7); });
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Server connected\n\n");
+        openGameStateListener(0, [] { return lumo::net::ipv4Address(192, 0, 2, 7); }, messages);
+    EXPECT_EQ(messages.str(), "Server connected\n\n");
     ASSERT_TRUE(listener);
     EXPECT_TRUE(LoopbackClient(listener.port()).connected());
 
-    testing::internal::CaptureStdout();
-    GameStateListener unresolved = openGameStateListener(0, [] { return std::nullopt; });
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    std::ostringstream unresolvedMessages;
+    GameStateListener unresolved = openGameStateListener(0, [] { return std::nullopt; }, unresolvedMessages);
+    EXPECT_EQ(unresolvedMessages.str(), "");
     EXPECT_EQ(unresolved.failure(), ListenFailure::resolve);
 }
 

@@ -8,6 +8,7 @@
 
 #include "steam_locator.h"
 #include "steam/steam.h"
+#include "steam/steam_internal.h"
 #include "steam/steam_locations.h"
 
 namespace lumo::util {

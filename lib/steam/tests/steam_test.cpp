@@ -10,63 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "steam/steam_internal.h"
 #include "steam_locator.h"
 
 namespace lumo::util {
 namespace {
-
-TEST(IsNumber, AcceptsWhatStrtodConsumesWhole) {
-    const struct {
-        std::string text;
-        bool expected;
-    } cases[] = {
-        {"570", true},
-        {"730", true},
-        {"-5", true},
-        {"1.5", true},
-        {"1e3", true},
-        {"", false},
-        {" 570", false},
-        {"570 ", false},
-        {"\t570", false},
-        {"abc", false},
-        {"570abc", false},
-        {"nan", false},
-        {"inf", false},
-        {"-", false},
-        {".", false},
-        {std::string("57\0"
-                     "0",
-                     4),
-         false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE("\"" + c.text + "\"");
-        EXPECT_EQ(isNumber(c.text), c.expected);
-    }
-}
-
-TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutRescanning) {
-    const struct {
-        std::string text;
-        const char* from;
-        const char* to;
-        std::string expected;
-    } cases[] = {
-        {R"(D:\\SteamLibrary\\steamapps)", R"(\\)", R"(\)", R"(D:\SteamLibrary\steamapps)"},
-        {R"(a\\\b)", R"(\\)", R"(\)", R"(a\\b)"},
-        {R"(\\\\)", R"(\\)", R"(\)", R"(\\)"},
-        {"aaa", "a", "aa", "aaaaaa"},
-        {"sub/dir/x", "/", "\\", R"(sub\dir\x)"},
-        {"abcabc", "abc", "", ""},
-        {"", "x", "y", ""},
-        {"nothing here", "zz", "y", "nothing here"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(replaceAll(c.text, c.from, c.to), c.expected);
-    }
-}
 
 TEST_F(SteamLocator, SteamsOwnFolderIsSearchedBeforeTheLibraries) {
     registerSteam(at("steam"));
