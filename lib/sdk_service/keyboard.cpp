@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lighting/color_levels.h"
 #include "sdk_service/key_table.h"
 
 namespace lumo::sdk_service {
@@ -11,7 +12,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 Rgb bytesOf(Rgb percent) {
-    return {percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+    using lighting::byteFromPercent;
+    return {byteFromPercent(percent.red), byteFromPercent(percent.green), byteFromPercent(percent.blue)};
 }
 
 Json toJson(Rgb color) { return Json::array({color.red, color.green, color.blue}); }

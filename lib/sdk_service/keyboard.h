@@ -69,8 +69,8 @@ public:
     // milliseconds since the Unix epoch.
     nlohmann::ordered_json toJson() const;
     // The values of toJson but the saved lighting, in the units of KeyboardState: the device
-    // and the effects' colours as bytes (percentToByte), effect starts as toJson computes
-    // them; an effect without an interval has 0. appearanceAt(snapshot(), now) is what
+    // and the effects' colours as bytes (lighting::byteFromPercent), effect starts as toJson
+    // computes them; an effect without an interval has 0. appearanceAt(snapshot(), now) is what
     // lumo-view draws from the state file at `now`.
     KeyboardState snapshot() const;
 

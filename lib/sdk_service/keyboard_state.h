@@ -43,7 +43,4 @@ struct KeyboardState {
     std::vector<Effect> effects;
 };
 
-// Percent 0-100 to byte, as the per-key cells take it: trunc(percent * 255 / 100).
-inline int percentToByte(int percent) { return percent * 255 / 100; }
-
 }  // namespace lumo::sdk_service

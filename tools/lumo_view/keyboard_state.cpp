@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "lighting/color_levels.h"
+
 namespace lumo::view {
 namespace {
 
@@ -21,7 +23,8 @@ Rgb rgbOf(const Json& triple, int limit) {
 
 Rgb percentColor(const Json& triple) {
     const Rgb percent = rgbOf(triple, 100);
-    return {percentToByte(percent.red), percentToByte(percent.green), percentToByte(percent.blue)};
+    using lighting::byteFromPercent;
+    return {byteFromPercent(percent.red), byteFromPercent(percent.green), byteFromPercent(percent.blue)};
 }
 
 Effect effectOf(const Json& entry) {

@@ -11,7 +11,6 @@ namespace lumo::view {
 using sdk_service::Effect;
 using sdk_service::kCells;
 using sdk_service::KeyboardState;
-using sdk_service::percentToByte;
 using sdk_service::Rgb;
 
 // The state in `text`, or nothing when it is not a complete state document (a half-written
