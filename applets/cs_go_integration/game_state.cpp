@@ -10,11 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cs_go_integration/cs2_bindings.h"
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/health_bar.h"
 #include "cs_go_integration/key_bindings.h"
 #include "gamestate/json_members.h"
+#include "keybinds/user_files.h"
 #include "lighting/color_levels.h"
 #include "lighting/lumo_binding.h"
 #include "lighting/lumo_sdk.h"
@@ -336,7 +336,7 @@ void handleGameState(const char* text, std::int64_t /*received*/) {
     }
     // The player at the keyboard: their key bindings win on a shared computer.
     if (const json* provider = findMember(root, "provider")) {
-        if (const auto account = accountIdFromSteamId(stringMember(*provider, "steamid", "")))
+        if (const auto account = lumo::keybinds::accountIdFromSteamId(stringMember(*provider, "steamid", "")))
             preferAccount(*account);
     }
     if (const json* player = findMember(root, "player")) takePlayer(*player);

@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "cs_go_integration/cs2_bindings.h"
-#include "cs_go_integration/game_state.h"
 #include "filesystem/file_time.h"
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "io/whole_file.h"
+#include "keybinds/user_files.h"
 #include "lighting/key_cells.h"
 #include "steam/integration_file.h"
 #include "steam/keyvalues.h"
-#include "steam/steam.h"
 #include "text/strings.h"
 #include "text/utf.h"
 
@@ -31,13 +30,10 @@ std::wstring storedConfigPath;
 fs::file_time storedConfigTime = 0;
 bool firstBindingRead = true;
 
-// A Counter-Strike 2 binding file: its path ("" when absent) and when it was last read.
-struct WatchedFile {
-    std::wstring path;
-    fs::file_time time = 0;
-};
-WatchedFile cs2DefaultsFile;
-WatchedFile cs2UserFile;
+// Counter-Strike 2's binding files: the game's defaults and the player's own, each with its
+// path (none when absent) and when it was last read.
+lumo::keybinds::WatchedFile cs2DefaultsFile;
+lumo::keybinds::WatchedFile cs2UserFile;
 
 constexpr const char* kGameAppId = "730";
 
@@ -68,47 +64,14 @@ std::optional<std::uint32_t> accountOfLocatedFiles;
 // `relative` below the userdata folder of the preferred account when it has that file, else of
 // the account that wrote its copy last; empty when no account has one.
 fs::path userdataFile(std::initializer_list<const char*> relative) {
-    std::string steam;
-    try {
-        steam = lumo::util::findSteamFolder();
-    } catch (const std::exception&) {
-        return {};
-    }
-    if (steam.empty()) return {};
-    std::error_code ec;
-    fs::path newest;
-    fs::file_time newestTime = 0;
-    const std::wstring preferredFolder = preferredAccount ? std::to_wstring(*preferredAccount) : L"";
-    for (const fs::path& account : fs::directory_entries(join(fs::path(steam), {"userdata"}), ec)) {
-        const fs::path candidate = join(account, relative);
-        const auto written = fs::last_write_time(candidate);
-        if (!written) continue;
-        // The account folder's name is the account id.
-        const std::wstring_view text = account.native_text();
-        if (preferredAccount && text.substr(text.find_last_of(L"\\/") + 1) == preferredFolder)
-            return candidate;
-        if (newest.empty() || *written > newestTime) {
-            newest = candidate;
-            newestTime = *written;
-        }
-    }
-    return newest;
+    return lumo::keybinds::findUserFile(lumo::keybinds::steamFolderOrEmpty(), relative, preferredAccount);
 }
 
-lumo::util::KeyValues readKeyValues(const std::wstring& file) {
+lumo::util::KeyValues readKeyValues(const fs::path& file) {
     lumo::util::KeyValues root;
     if (file.empty()) return root;
-    if (const auto text = lumo::util::readSharedFile(fs::path(file))) root.parse(*text);
+    if (const auto text = lumo::util::readSharedFile(file)) root.parse(*text);
     return root;
-}
-
-// True when the file's last-write time moved on since it was read; the new time is kept.
-bool takeNewerTime(WatchedFile& file) {
-    if (file.path.empty()) return false;
-    const auto written = fs::last_write_time(fs::path(file.path));
-    if (!written || !fs::is_newer(*written, file.time)) return false;
-    file.time = *written;
-    return true;
 }
 
 }  // namespace
@@ -189,9 +152,7 @@ namespace {
 // The player's file, of the preferred account when it has one; its stored time starts at 0, so
 // the next check reads it.
 void locateCs2UserFile() {
-    cs2UserFile = {};
-    const fs::path user = userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"});
-    if (!user.empty()) cs2UserFile.path = user.wstring();
+    cs2UserFile = {userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"})};
     accountOfLocatedFiles = preferredAccount;
 }
 
@@ -205,7 +166,7 @@ void locateCs2BindingFiles() {
     if (!game.empty()) {
         try {
             const fs::path defaults = join(fs::path(game), {"game", "csgo", "cfg", "user_keys_default.vcfg"});
-            if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults.wstring();
+            if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults;
         } catch (const std::exception&) {
         }
     }
@@ -214,28 +175,28 @@ void locateCs2BindingFiles() {
 
 void preferAccount(std::uint32_t accountId) { preferredAccount = accountId; }
 
-void checkConfigFile() {
+bool checkConfigFile() {
     if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) locateCs2UserFile();
     if (!cs2DefaultsFile.path.empty() || !cs2UserFile.path.empty()) {
         // Both times are taken, so that one check takes in a save of either file.
-        const bool defaultsSaved = takeNewerTime(cs2DefaultsFile);
-        const bool userSaved = takeNewerTime(cs2UserFile);
-        if (!defaultsSaved && !userSaved) return;
+        const bool defaultsSaved = cs2DefaultsFile.takeNewerTime();
+        const bool userSaved = cs2UserFile.takeNewerTime();
+        if (!defaultsSaved && !userSaved) return false;
         buildDefaultBindings();
-        applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path));
+        roundglow::applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path),
+                                    keyCellTable, bindingTable);
         firstBindingRead = false;
-        kept.repaint = true;
-        return;
+        return true;
     }
 
-    if (storedConfigPath.empty()) return;
+    if (storedConfigPath.empty()) return false;
     const auto written = fs::last_write_time(fs::path(storedConfigPath));
-    if (!written || !fs::is_newer(*written, storedConfigTime)) return;
+    if (!written || !fs::is_newer(*written, storedConfigTime)) return false;
     storedConfigTime = *written;
     if (!firstBindingRead) buildDefaultBindings();
     readBindings();
     firstBindingRead = false;
-    kept.repaint = true;
+    return true;
 }
 
 std::optional<int> cellOfCommand(const std::string& command) {

@@ -43,9 +43,9 @@ void readBindings();
 
 // Once per main-loop iteration: when a binding file's last-write time is strictly later than
 // the stored one (Counter-Strike 2's files where they exist, else config.cfg), or another
-// account became the preferred one, rebuilds the bindings (defaults, then the files) and sets
-// the repaint flag.
-void checkConfigFile();
+// account became the preferred one, rebuilds the bindings (defaults, then the files) and
+// returns true: the caller decides to repaint. Returns false when nothing changed.
+bool checkConfigFile();
 
 // The four arrow keys: a bind to one never replaces a command's key (players add them as
 // extra keys).

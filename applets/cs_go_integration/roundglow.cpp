@@ -53,7 +53,7 @@ void installIntegrationFile() {
 // Before each accept: a saved config.cfg re-reads the bindings; otherwise the options are
 // polled, unless a repaint is still pending (then the next side post takes the change first).
 void beforeEachAccept() {
-    checkConfigFile();
+    if (checkConfigFile()) kept.repaint = true;
     if (!kept.repaint) kept.repaint = pollOptions();
 }
 

@@ -23,6 +23,7 @@ bool flashHealth;
 double flashHealthPercent;
 bool showMana;
 bool alternativeManaLayout;
+bool gameHotkeys;
 
 }  // namespace options
 
@@ -52,8 +53,15 @@ const Option kOptions[] = {
      OptionSetting<bool>{&options::alternativeManaLayout, false}},
 };
 
+// The switch between the game's own hotkeys and the key options below, with the group's label.
+const Option kKeybindOptions[] = {
+    {L"keybinds", L"Keybinds"},
+    {L"keybinds/game_hotkeys", L"Use the game's own hotkeys", OptionSetting<bool>{&options::gameHotkeys, true}},
+};
+
 // The defaults hold from program start, before anything reads an option.
-[[maybe_unused]] const bool kDefaultsInPlace = (lumo::lighting::restoreOptionDefaults(kOptions), true);
+[[maybe_unused]] const bool kDefaultsInPlace =
+    (lumo::lighting::restoreOptionDefaults(kOptions), lumo::lighting::restoreOptionDefaults(kKeybindOptions), true);
 
 // The key-input options, in slot order (the order of slotKeyPositions): abilities on Q W E R,
 // items on Z X C V B N. A key is read through a name buffer and kept as a position, so these
@@ -87,6 +95,7 @@ int readSlotKey(const SlotKeyOption& option) {
 
 void options::restoreDefaults() {
     lumo::lighting::restoreOptionDefaults(kOptions);
+    lumo::lighting::restoreOptionDefaults(kKeybindOptions);
     slotKeyPositions.fill(0);
 }
 
@@ -95,9 +104,10 @@ void declareAndReadOptions() {
     lumo::lighting::readOptions(kOptions, /*stopAtChange=*/false);
     lumo::lighting::setOptionLabels(kOptions);
 
+    lumo::lighting::readOptions(kKeybindOptions, /*stopAtChange=*/false);
     for (std::size_t slot = 0; slot < std::size(kSlotKeyOptions); ++slot)
         slotKeyPositions[slot] = readSlotKey(kSlotKeyOptions[slot]);
-    LumoSetConfigOptionLabel(L"keybinds", L"Keybinds");
+    lumo::lighting::setOptionLabels(kKeybindOptions);
     for (const SlotKeyOption& option : kSlotKeyOptions) LumoSetConfigOptionLabel(option.path, option.label);
 }
 

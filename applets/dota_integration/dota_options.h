@@ -25,6 +25,9 @@ extern bool flashHealth;              // "misc/flash_health"
 extern double flashHealthPercent;     // "misc/flash_health_percent"
 extern bool showMana;                 // "misc/show_mana"
 extern bool alternativeManaLayout;    // "misc/alternative_mana_layout": 1-0 and after
+// "keybinds/game_hotkeys": slot keys where the game's own hotkey file binds them, when it has
+// one; the key options otherwise.
+extern bool gameHotkeys;
 
 // Every option back at its default and no key assignments (as before start-up).
 void restoreDefaults();

@@ -9,6 +9,7 @@
 
 #include "dota_integration/bars.h"
 #include "lighting/color_levels.h"
+#include "dota_integration/dota_hotkeys.h"
 #include "dota_integration/dota_options.h"
 #include "gamestate/json_members.h"
 #include "lighting/key_bitmap.h"
@@ -157,12 +158,14 @@ void handleGameState(const wchar_t* text) {
         }
     }
 
-    if (nlohmann::json* abilities = findMember(root, "abilities");
-        abilities != nullptr && abilities->is_object()) {
-        paintAbilityKeys(keyBitmap, *abilities, team.red, team.green, team.blue);
-    }
-    if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {
-        paintItemKeys(keyBitmap, *items, team.red, team.green, team.blue);
+    if (!paintGameHotkeySlots(keyBitmap, root, team.red, team.green, team.blue)) {
+        if (nlohmann::json* abilities = findMember(root, "abilities");
+            abilities != nullptr && abilities->is_object()) {
+            paintAbilityKeys(keyBitmap, *abilities, team.red, team.green, team.blue);
+        }
+        if (nlohmann::json* items = findMember(root, "items"); items != nullptr && items->is_object()) {
+            paintItemKeys(keyBitmap, *items, team.red, team.green, team.blue);
+        }
     }
 
     sendLighting(mapPresent, flash, brightness, team);

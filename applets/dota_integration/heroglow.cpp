@@ -6,6 +6,7 @@
 
 #include <curl/curl.h>
 
+#include "dota_integration/dota_hotkeys.h"
 #include "dota_integration/dota_options.h"
 #include "dota_integration/game_state.h"
 #include "gamestate/receiver.h"
@@ -34,6 +35,7 @@ int runHeroglow() {
     if (!startLighting("heroglow", std::cout, std::cerr))
         std::cout << "Could not initialize the LED SDK " << std::endl;
     declareAndReadOptions();
+    heroglow::locateGameHotkeys();
     fetchItemData();
     showIdleColor();
 

@@ -27,7 +27,11 @@ bool isRegularFile(const fs::path& file) {
 // The path as the messages show it; text that has no UTF-8 form is shown by its place.
 std::string shown(const fs::path& p) {
     try {
-        return "\"" + p.string() + "\"";
+        // Appended rather than "\"" + p.string(): GCC 12 warns falsely of overlap on the latter.
+        std::string text = "\"";
+        text += p.string();
+        text += '"';
+        return text;
     } catch (const std::exception&) {
         return "(a path without a UTF-8 form)";
     }

@@ -42,6 +42,7 @@ void KeyValues::parseRange(std::string_view text, const std::vector<std::size_t>
             const std::string_view str = text.substr(pos + 1, quote - pos - 1);
             if (!pendingKey.empty()) {
                 values_[lowercaseAscii(pendingKey)] = std::string(str);
+                entries_.emplace_back(std::move(pendingKey), std::string(str));
                 pendingKey.clear();
             } else {
                 pendingKey = str;

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lumo::util {
@@ -28,6 +29,9 @@ public:
 
     const std::map<std::string, std::string>& values() const { return values_; }
     const std::map<std::string, KeyValues>& children() const { return children_; }
+    // Every value entry as the text holds it: keys in their own case, in the order read,
+    // repeated keys included (a game's binding file means its entries in that order).
+    const std::vector<std::pair<std::string, std::string>>& entriesInOrder() const { return entries_; }
 
     static constexpr int kMaxDepth = 64;
 
@@ -39,6 +43,7 @@ private:
 
     std::map<std::string, std::string> values_;
     std::map<std::string, KeyValues> children_;
+    std::vector<std::pair<std::string, std::string>> entries_;
 };
 
 }  // namespace lumo::util

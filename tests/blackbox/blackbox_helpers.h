@@ -16,6 +16,13 @@ inline int countOps(const std::vector<nlohmann::json>& journal, const std::strin
     return count;
 }
 
+// An options file holding `values` (option path -> value) as heroglow's user chose them.
+inline std::string heroglowOptions(const nlohmann::json& values) {
+    nlohmann::json options = nlohmann::json::object();
+    for (const auto& [path, value] : values.items()) options[path] = {{"value", value}};
+    return nlohmann::json{{"heroglow", options}}.dump();
+}
+
 // A game-state body from the middle of a match: the handler lights the keys from it.
 inline std::string midGameBody(const std::string& padding = "") {
     nlohmann::json body = {

@@ -24,6 +24,10 @@ public:
 
     std::filesystem::path cfg() const { return game() / "game" / "dota" / "cfg"; }
     std::filesystem::path target() const { return cfg() / "gamestate_integration" / kFileName; }
+    // Where the game keeps the hotkeys the player set for `account`.
+    std::filesystem::path hotkeyFile(const std::string& account) const {
+        return steam() / "userdata" / account / "570" / "remote" / "cfg" / "dotakeys_personal.lst";
+    }
 };
 
 }  // namespace lumo::test

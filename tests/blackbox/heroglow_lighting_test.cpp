@@ -31,12 +31,6 @@ void expectKeys(const nlohmann::json& keyboard, int first, int last, Rgb color) 
     for (int p = first; p <= last; ++p) EXPECT_EQ(keyColor(keyboard, p), color) << "key " << p;
 }
 
-std::string optionsFile(const nlohmann::json& values) {
-    nlohmann::json options = nlohmann::json::object();
-    for (const auto& [path, value] : values.items()) options[path] = {{"value", value}};
-    return nlohmann::json{{"heroglow", options}}.dump();
-}
-
 TEST(HeroglowLighting, MatchPostsLightBarsTeamAndSlotsAndBadTextChangesNothing) {
     ProgramRun run(heroglowSetup());
     ASSERT_TRUE(run.waitUntilListening());
@@ -121,7 +115,7 @@ TEST(HeroglowLighting, OptionsChosenByTheUserChangeTheKeyboard) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ProgramRun run(heroglowSetup({.optionsJson = optionsFile(c.options)}));
+        ProgramRun run(heroglowSetup({.optionsJson = heroglowOptions(c.options)}));
         ASSERT_TRUE(run.waitUntilListening());
         run.post(recordedPost("mid_game_radiant.json"));
         const nlohmann::json keyboard = run.keyboard();

@@ -140,7 +140,7 @@ TEST(RoundglowBindings, CounterStrike2FilesWinOverConfigCfg) {
     EXPECT_FALSE(lit(keyboard, kCtrl)) << "+duck left CTRL";
     EXPECT_TRUE(lit(keyboard, kW)) << "UPARROW never takes +forward";
     EXPECT_FALSE(lit(keyboard, kC)) << "config.cfg is not read where CS2's files exist";
-    EXPECT_FALSE(lit(keyboard, 22)) << "slot1 on MOUSE5 lights nothing";
+    EXPECT_TRUE(lit(keyboard, 22)) << "slot1 keeps 1 beside MOUSE5: a key on the keyboard wins";
 
     // The player saves a change in the game: re-read, repainted.
     writeFile(user, R"("config" { "bindings" { "c" "+reload" } })");
@@ -171,6 +171,40 @@ TEST(RoundglowBindings, PostsOfAnotherAccountSwitchToItsBindings) {
     EXPECT_TRUE(lit(keyboard, kC));
     EXPECT_FALSE(lit(keyboard, kX));
     EXPECT_TRUE(lit(keyboard, kA));
+}
+
+// The game's own defaults file binds gamepad buttons beside the keys; the player's file, as the
+// game saves it, holds only what differs.
+constexpr const char* kGameDefaultsVcfg = "\"config\"\n{\n\t\"bindings\"\n\t{\n"
+                                          "\t\t\"1\"\t\t\"slot1\"\n\t\t\"2\"\t\t\"slot2\"\n"
+                                          "\t\t\"3\"\t\t\"slot3\"\n\t\t\"4\"\t\t\"slot4\"\n"
+                                          "\t\t\"CTRL\"\t\t\"+duck\"\n\t\t\"JOY1\"\t\t\"+jump\"\n"
+                                          "\t\t\"JOY2\"\t\t\"+reload\"\n\t\t\"JOY9\"\t\t\"+duck\"\n"
+                                          "\t\t\"POV_DOWN\"\t\t\"slot3\"\n\t\t\"POV_LEFT\"\t\t\"slot4\"\n"
+                                          "\t\t\"POV_RIGHT\"\t\t\"slot2\"\n\t\t\"POV_UP\"\t\t\"slot1\"\n"
+                                          "\t\t\"r\"\t\t\"+reload\"\n\t\t\"SHIFT\"\t\t\"+sprint\"\n"
+                                          "\t\t\"SPACE\"\t\t\"+jump\"\n\t\t\"w\"\t\t\"+forward\"\n"
+                                          "\t}\n\t\"analogbindings\"\n\t{\n"
+                                          "\t\t\"MOUSE_X\"\t\t\"yaw\"\n\t\t\"MOUSE_Y\"\t\t\"pitch\"\n\t}\n}\n";
+
+TEST(RoundglowBindings, CounterStrike2KeysWinOverGamepadAndFollowWalkingAndMovesOffTheKeyboard) {
+    FakeSteam steam("730", kInstallDir);
+    writeFile(steam.game() / "game" / "csgo" / "cfg" / "user_keys_default.vcfg", kGameDefaultsVcfg);
+    const fs::path user = steam.userdataCfg("11111") / "cs2_user_keys_0_slot0.vcfg";
+    writeFile(user, "\"config\"\n{\n\t\"bindings\"\n\t{\n\t\t\"c\"\t\t\"+sprint\"\n"
+                    "\t\t\"MOUSE4\"\t\t\"+reload\"\n\t\t\"r\"\t\t\"<unbound>\"\n"
+                    "\t\t\"SHIFT\"\t\t\"<unbound>\"\n\t\t\"UPARROW\"\t\t\"+forward\"\n"
+                    "\t\t\"w\"\t\t\"<unbound>\"\n\t}\n\t\"analogbindings\"\n\t{\n\t}\n}\n");
+    ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+    ASSERT_TRUE(run.waitUntilListening());
+    const json keyboard = litKeys(run);
+    for (int cell = 22; cell <= 25; ++cell) EXPECT_TRUE(lit(keyboard, cell)) << "slot keys 1 to 4, not the pad";
+    EXPECT_TRUE(lit(keyboard, kCtrl)) << "+duck on CTRL, not JOY9";
+    EXPECT_TRUE(lit(keyboard, kSpace)) << "+jump on SPACE, not JOY1";
+    EXPECT_TRUE(lit(keyboard, kC)) << "walking moved to c";
+    EXPECT_FALSE(lit(keyboard, 85)) << "SHIFT carries nothing now";
+    EXPECT_FALSE(lit(keyboard, kW)) << "+forward moved to an arrow";
+    EXPECT_FALSE(lit(keyboard, kR)) << "+reload moved to the mouse";
 }
 
 }  // namespace

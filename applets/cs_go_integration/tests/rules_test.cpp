@@ -10,6 +10,8 @@
 #include "cs_go_integration/game_state.h"
 #include "cs_go_integration/health_bar.h"
 #include "cs_go_integration/key_bindings.h"
+#include "keybinds/user_files.h"
+#include "steam/keyvalues.h"
 
 namespace roundglow {
 
@@ -75,37 +77,115 @@ TEST(Cs2Keys, NamesAndScancodesBecomeTheTablesNames) {
     resetKeyBindings();
     buildKeyCellTable();
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"space", "SPACE"},
-        {"SPACE", "SPACE"},
-        {"Tab", "TAB"},
-        {"w", "w"},
-        {"W", "w"},
-        {"uparrow", "UPARROW"},
-        {"mouse4", "mouse4"},
-        {"scancode26", "w"},
-        {"scancode4", "a"},
-        {"scancode29", "z"},
-        {"scancode30", "1"},
-        {"scancode39", "0"},
-        {"scancode44", "SPACE"},
-        {"scancode53", "`"},
-        {"scancode224", "CTRL"},
-        {"scancode225", "SHIFT"},
-        {"scancode226", "ALT"},
-        {"scancode40", std::nullopt},
-        {"scancode", "scancode"},
-        {"scancode2x", "scancode2x"},
+        // clang-format off
+        {"space", "SPACE"}, {"SPACE", "SPACE"}, {"Tab", "TAB"}, {"w", "w"}, {"W", "w"},
+        {"uparrow", std::nullopt}, {"mouse4", std::nullopt}, {"JOY1", std::nullopt}, {"POV_UP", std::nullopt},
+        {"F5", std::nullopt}, {"KP_END", std::nullopt}, {"scancode26", "w"}, {"scancode4", "a"},
+        {"scancode29", "z"}, {"scancode30", "1"}, {"scancode39", "0"}, {"scancode44", "SPACE"},
+        {"scancode53", "`"}, {"scancode224", "CTRL"}, {"scancode225", "SHIFT"}, {"scancode226", "ALT"},
+        {"scancode40", std::nullopt}, {"scancode", std::nullopt}, {"scancode2x", std::nullopt},
+        // clang-format on
     };
     for (const auto& [key, name] : cases) {
         SCOPED_TRACE(key);
-        EXPECT_EQ(keyNameFromVcfg(key), name);
+        EXPECT_EQ(roundglow::tableKeyName(key, keyCellTable), name);
     }
-    EXPECT_EQ(accountIdFromSteamId("76561198034276409"), 74010681u);
-    EXPECT_EQ(accountIdFromSteamId("76561197960265728"), 0u);
+}
+
+// Files shaped as the game writes them: tab-separated, quoted, "analogbindings" after
+// "bindings". The defaults file binds gamepad buttons to the keyboard's commands as the game's
+// own does.
+constexpr const char* kGameDefaults = R"("config"
+{
+	"bindings"
+	{
+		"1"		"slot1"
+		"2"		"slot2"
+		"3"		"slot3"
+		"4"		"slot4"
+		"a"		"+left"
+		"CTRL"		"+duck"
+		"d"		"+right"
+		"e"		"+use"
+		"JOY1"		"+jump"
+		"JOY2"		"+reload"
+		"JOY9"		"+duck"
+		"MOUSE1"		"+attack"
+		"POV_DOWN"		"slot3"
+		"POV_LEFT"		"slot4"
+		"POV_RIGHT"		"slot2"
+		"POV_UP"		"slot1"
+		"r"		"+reload"
+		"s"		"+back"
+		"SHIFT"		"+sprint"
+		"SPACE"		"+jump"
+		"w"		"+forward"
+	}
+	"analogbindings"
+	{
+		"MOUSE_X"		"yaw"
+		"MOUSE_Y"		"pitch"
+	}
+})";
+
+std::string playerFile(const std::string& entries) {
+    return "\"config\"\n{\n\t\"bindings\"\n\t{\n" + entries +
+           "\t}\n\t\"analogbindings\"\n\t{\n\t\t\"MOUSE_X\"\t\t\"yaw\"\n\t}\n}\n";
+}
+
+TEST(Cs2Keys, EffectiveBindingsPutEachCommandOnAKeyWithACell) {
+    const struct {
+        const char* what;
+        const char* defaults;
+        std::string user;
+        std::vector<std::pair<const char*, const char*>> expected;  // command, key name
+    } cases[] = {
+        {"gamepad buttons sorting after the keys never take the command", kGameDefaults, "",
+         {{"slot1", "1"}, {"slot4", "4"}, {"+duck", "CTRL"}, {"+jump", "SPACE"}, {"+reload", "r"}}},
+        {"+sprint is the walk command", kGameDefaults, "", {{"+speed", "SHIFT"}}},
+        {"walking moved by the player", kGameDefaults, playerFile("\t\t\"SHIFT\"\t\t\"+duck\"\n\t\t\"c\"\t\t\"+sprint\"\n"),
+         {{"+speed", "c"}, {"+duck", "SHIFT"}}},
+        {"the player's key wins over the defaults file's", kGameDefaults,
+         playerFile("\t\t\"x\"\t\t\"+reload\"\n"), {{"+reload", "x"}}},
+        {"within one file the later line wins", kGameDefaults,
+         playerFile("\t\t\"z\"\t\t\"+use\"\n\t\t\"c\"\t\t\"+use\"\n"), {{"+use", "c"}}},
+        {"a command moved to an arrow lights nothing", kGameDefaults,
+         playerFile("\t\t\"w\"\t\t\"<unbound>\"\n\t\t\"UPARROW\"\t\t\"+forward\"\n"),
+         {{"+forward", "UPARROW"}}},
+        {"a command moved to the mouse lights nothing", kGameDefaults,
+         playerFile("\t\t\"MOUSE4\"\t\t\"+back\"\n\t\t\"s\"\t\t\"drop\"\n"),
+         {{"+back", "MOUSE4"}, {"drop", "s"}}},
+        {"an arrow beside a key leaves the key", kGameDefaults,
+         playerFile("\t\t\"UPARROW\"\t\t\"+forward\"\n"), {{"+forward", "w"}}},
+        {"unbound by the player, or bound by neither file", kGameDefaults, playerFile("\t\t\"e\"\t\t\"<unbound>\"\n"),
+         {{"+use", ""}, {"buymenu", ""}}},
+        {"the same key spelled another way", kGameDefaults,
+         playerFile("\t\t\"scancode44\"\t\t\"+duck\"\n\t\t\"ctrl\"\t\t\"+jump\"\n"),
+         {{"+duck", "SPACE"}, {"+jump", "CTRL"}}},
+        {"the file's order, not the sorted one", "\"config\" { \"bindings\" { \"z\" \"drop\" \"g\" \"drop\" } }", "",
+         {{"drop", "g"}}},
+        {"without a defaults file the built-in keys stand in", "",
+         playerFile("\t\t\"w\"\t\t\"+jump\"\n"), {{"+forward", ""}, {"+jump", "w"}, {"+reload", "r"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        resetKeyBindings();
+        buildKeyCellTable();
+        buildDefaultBindings();
+        lumo::util::KeyValues defaults;
+        lumo::util::KeyValues user;
+        defaults.parse(c.defaults);
+        user.parse(c.user);
+        roundglow::applyCs2Bindings(defaults, user, keyCellTable, bindingTable);
+        EXPECT_EQ(bindingTable.size(), 22u);
+        for (const auto& [command, key] : c.expected) EXPECT_EQ(bindingTable.at(command), key) << command;
+    }
+    EXPECT_EQ(lumo::keybinds::accountIdFromSteamId("76561198034276409"), 74010681u);
+    EXPECT_EQ(lumo::keybinds::accountIdFromSteamId("76561197960265728"), 0u);
     for (const char* bad :
          {"", "7656119796026572", "76561202255233024", "x76561198034276409", "76561198034276409 "}) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(accountIdFromSteamId(bad), std::nullopt);
+        EXPECT_EQ(lumo::keybinds::accountIdFromSteamId(bad), std::nullopt);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "io/binary_stream.h"
 #include "files.h"
@@ -55,6 +57,10 @@ TEST(KeyValuesReader, ReadsTokensByTheFormatRules) {
         {"braces inside a quoted value outside blocks", R"("k" "{v}")", "k={v};"},
         {"line ends kept inside quotes", "\"k\" \"one\r\ntwo\"", "k=one\r\ntwo;"},
         {"backslash-quote ends the string", R"("k" "a\" "b" "c")", "b=c;k=a\\;"},
+        {"Dota 2's backslash key, and the entries after it",
+         "\"Keys\"\n{\n\t\"Inventory1\"\n\t{\n\t\t\"Key\"\t\t\"\\\"\n\t}\n"
+         "\t\"Inventory2\"\n\t{\n\t\t\"Key\"\t\t\"x\"\n\t}\n}\n",
+         "keys{inventory1{key=\\;}inventory2{key=x;}}"},
         {"doubled backslash stays doubled", R"("path" "D:\\SteamLibrary")", "path=D:\\\\SteamLibrary;"},
         // The brace inside "v}x" closes the block; the quote after it opens a new string.
         {"closing brace in a quoted value ends the block", R"("b" { "k1" "v1" "k2" "v}x" "y" "z")",
@@ -76,6 +82,15 @@ TEST(KeyValuesReader, ReadsTokensByTheFormatRules) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(parsed(c.text), c.expected);
     }
+}
+
+TEST(KeyValuesReader, EntriesKeepTheirCaseOrderAndRepeats) {
+    KeyValues node;
+    node.parse("\"config\" { } \"w\"\t\"+forward\" \"JOY1\"\t\"+jump\" \"b\" { \"x\" \"1\" } \"W\" \"+back\"");
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"w", "+forward"}, {"JOY1", "+jump"}, {"W", "+back"}};
+    EXPECT_EQ(node.entriesInOrder(), expected);
+    EXPECT_EQ(node.child("b").entriesInOrder().size(), 1u);
 }
 
 TEST(KeyValuesReader, ParseAddsToWhatTheNodeHolds) {
