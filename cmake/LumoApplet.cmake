@@ -14,6 +14,7 @@ function(lumo_add_applet name)
     endif()
   else()
     add_executable(${name} main_posix.cpp)
+    target_link_libraries(${name} PRIVATE lumo_command_line)
   endif()
   target_link_libraries(${name} PRIVATE ${arg_CORE})
   add_custom_command(TARGET ${name} POST_BUILD

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the applets needs, and
-# the npm client the test OpenRGB server is tried against (tests/openrgb_client); with the
-# argument "fuzz", only what the fuzz preset needs on top of those (docs/fuzzing.md).
+# Installs every Debian package that building, testing, packaging and running the applets
+# needs, and the npm client the test OpenRGB server is tried against (tests/openrgb_client);
+# with the argument "fuzz", only what the fuzz preset needs on top of those (docs/fuzzing.md).
 # Does nothing when all of them are present.
 set -euo pipefail
 
@@ -12,7 +12,7 @@ packages=(
   nlohmann-json3-dev libcurl4-openssl-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcpp-httplib-dev libtinyxml2-dev
-  curl jq
+  curl jq dpkg-dev
 )
 # Debian's Node only where there is none: another one on the PATH must not be shadowed.
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
