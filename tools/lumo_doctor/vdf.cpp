@@ -8,6 +8,10 @@ namespace lumo::doctor {
 
 namespace {
 
+// Game and Steam files nest a handful of blocks; the limit keeps a hostile file from
+// exhausting the stack when the tree is copied or destroyed, both of which recurse.
+constexpr std::size_t kMaxDepth = 64;
+
 struct Token {
     enum class Kind { text, open, close, end } kind = Kind::end;
     std::string text;
@@ -140,6 +144,8 @@ VdfResult parseVdf(std::string_view text) {
             open.back()->values.emplace_back(key->text, value->text);
             break;
         case Token::Kind::open:
+            if (open.size() > kMaxDepth)
+                return fail("blocks nested deeper than " + std::to_string(kMaxDepth), value->line);
             open.back()->children.emplace_back(key->text, VdfNode{});
             open.push_back(&open.back()->children.back().second);
             openedAt.push_back(value->line);

@@ -40,6 +40,12 @@ TEST(Vdf, FaultsAreNamedWithTheirLine) {
         EXPECT_EQ(result.error, c.error);
         EXPECT_EQ(result.errorLine, c.line);
     }
+    std::string nested;
+    for (int depth = 0; depth < 64; ++depth) nested += "a {\n";
+    EXPECT_EQ(parseVdf(nested + "}").error, "a block opened on line 63 is never closed");
+    const VdfResult tooDeep = parseVdf(nested + "a {\n" + std::string(100000, '{'));
+    EXPECT_EQ(tooDeep.error, "blocks nested deeper than 64");
+    EXPECT_EQ(tooDeep.errorLine, 65);
     const VdfResult escaped = parseVdf("\"Apps\" { \"570\" { \"LaunchOptions\" \"-novid \\\"x\\\" -GameStateIntegration\" } }");
     const VdfNode* app = escaped.root.path({"apps", "570"});
     ASSERT_NE(app, nullptr);
