@@ -87,6 +87,13 @@ private:
 
 }  // namespace
 
+VdfNode::VdfNode() = default;
+VdfNode::VdfNode(const VdfNode&) = default;
+VdfNode::VdfNode(VdfNode&&) noexcept = default;
+VdfNode& VdfNode::operator=(const VdfNode&) = default;
+VdfNode& VdfNode::operator=(VdfNode&&) noexcept = default;
+VdfNode::~VdfNode() = default;
+
 const std::string* VdfNode::value(std::string_view key) const {
     for (const auto& [name, text] : values) {
         if (util::equalsIgnoringAsciiCase(name, key)) return &text;

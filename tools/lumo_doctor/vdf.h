@@ -12,6 +12,15 @@
 namespace lumo::doctor {
 
 struct VdfNode {
+    // Declared here and defined where VdfNode is complete: clang with libstdc++ otherwise
+    // needs the pair below complete while VdfNode is still being defined.
+    VdfNode();
+    VdfNode(const VdfNode&);
+    VdfNode(VdfNode&&) noexcept;
+    VdfNode& operator=(const VdfNode&);
+    VdfNode& operator=(VdfNode&&) noexcept;
+    ~VdfNode();
+
     // In file order; keys as written.
     std::vector<std::pair<std::string, std::string>> values;
     std::vector<std::pair<std::string, VdfNode>> children;
