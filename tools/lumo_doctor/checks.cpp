@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "lumo_doctor/integration_files.h"
 #include "lumo_doctor/vdf.h"
@@ -21,13 +20,6 @@ namespace {
 
 // Steam's 64-bit ids of individual accounts are this plus the account id.
 constexpr unsigned long long kSteamId64Base = 76561197960265728ULL;
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 bool isFile(const fs::path& file) {
     std::error_code ec;

@@ -1,11 +1,12 @@
 #include "lumo_doctor/steam_facts.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
+#include "filesystem/path.h"
+#include "io/whole_file.h"
 #include "lumo_doctor/vdf.h"
 #include "registry/registry.h"
+#include "sdk_service/file_locations.h"
 #include "text/strings.h"
 #include "steam/steam_locations.h"
 
@@ -22,13 +23,6 @@ bool isFolder(const fs::path& folder) {
     return !folder.empty() && fs::is_directory(folder, ec);
 }
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // What a fallback folder is, for the player: Flatpak and Snap installs are told apart.
 std::string describeFallback(const std::string& folder) {
     if (folder.find("/.var/app/com.valvesoftware.Steam/") != std::string::npos) return "Flatpak's folder";
@@ -36,10 +30,7 @@ std::string describeFallback(const std::string& folder) {
     return "Steam's Linux folders";
 }
 
-std::string homeFolder() {
-    const char* home = std::getenv("HOME");
-    return home == nullptr ? std::string() : std::string(home);
-}
+std::string homeFolder() { return utf8(sdk_service::environmentPath("HOME")); }
 
 }  // namespace
 
@@ -48,6 +39,13 @@ fs::path pathFromUtf8(const std::string& text) { return fs::path(std::u8string(t
 std::string utf8(const fs::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+std::string readText(const fs::path& file) {
+    std::error_code ec;
+    const filesystem::path shared = filesystem::path_from_utf8(utf8(file), ec);
+    if (ec) return {};
+    return util::readSharedFile(shared).value_or(std::string());
 }
 
 SteamRoot locateSteam() {

@@ -13,6 +13,9 @@ namespace lumo::doctor {
 std::filesystem::path pathFromUtf8(const std::string& text);
 std::string utf8(const std::filesystem::path& path);
 
+// The whole file, read shared with a game that may be saving it; "" when it cannot be read.
+std::string readText(const std::filesystem::path& file);
+
 inline constexpr const char* kSnapSource = "Snap's folder";
 
 struct SteamRoot {
