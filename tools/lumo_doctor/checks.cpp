@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 
+#include "keybinds/user_files.h"
 #include "lumo_doctor/integration_files.h"
 #include "lumo_doctor/vdf.h"
 #include "net/socket.h"
@@ -18,17 +19,9 @@ using std::chrono::seconds;
 
 namespace {
 
-// Steam's 64-bit ids of individual accounts are this plus the account id.
-constexpr unsigned long long kSteamId64Base = 76561197960265728ULL;
-
 bool isFile(const fs::path& file) {
     std::error_code ec;
     return fs::is_regular_file(file, ec);
-}
-
-bool isFolder(const fs::path& folder) {
-    std::error_code ec;
-    return fs::is_directory(folder, ec);
 }
 
 std::optional<fs::file_time_type> writeTime(const fs::path& file) {
@@ -341,11 +334,7 @@ std::string activeAccount(const fs::path& steam) {
     for (const auto& [id64, user] : list->children) {
         const std::string* recent = user.value("MostRecent");
         if (recent == nullptr || *recent != "1") continue;
-        try {
-            const unsigned long long id = std::stoull(id64);
-            if (id > kSteamId64Base) return std::to_string(id - kSteamId64Base);
-        } catch (const std::exception&) {
-        }
+        if (const auto account = keybinds::accountIdFromSteamId(id64)) return std::to_string(*account);
     }
     return {};
 }

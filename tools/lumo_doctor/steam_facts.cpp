@@ -18,11 +18,6 @@ namespace {
 
 constexpr const char* kSteamKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam";
 
-bool isFolder(const fs::path& folder) {
-    std::error_code ec;
-    return !folder.empty() && fs::is_directory(folder, ec);
-}
-
 // What a fallback folder is, for the player: Flatpak and Snap installs are told apart.
 std::string describeFallback(const std::string& folder) {
     if (folder.find("/.var/app/com.valvesoftware.Steam/") != std::string::npos) return "Flatpak's folder";
@@ -39,6 +34,11 @@ fs::path pathFromUtf8(const std::string& text) { return fs::path(std::u8string(t
 std::string utf8(const fs::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+bool isFolder(const fs::path& folder) {
+    std::error_code ec;
+    return !folder.empty() && fs::is_directory(folder, ec);
 }
 
 std::string readText(const fs::path& file) {

@@ -13,6 +13,9 @@ namespace lumo::doctor {
 std::filesystem::path pathFromUtf8(const std::string& text);
 std::string utf8(const std::filesystem::path& path);
 
+// An existing folder; false for an empty path or one that cannot be examined.
+bool isFolder(const std::filesystem::path& folder);
+
 // The whole file, read shared with a game that may be saving it; "" when it cannot be read.
 std::string readText(const std::filesystem::path& file);
 
