@@ -53,11 +53,6 @@ bool existsQuietly(const fs::path& candidate) {
     return fs::exists(candidate, ec);
 }
 
-fs::path join(fs::path base, std::initializer_list<const char*> names) {
-    for (const char* name : names) base /= fs::path(name);
-    return base;
-}
-
 std::optional<std::uint32_t> preferredAccount;
 std::optional<std::uint32_t> accountOfLocatedFiles;
 
@@ -95,8 +90,9 @@ bool locateConfigFile(std::wstring& path) {
     const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
     if (!game.empty()) {
         try {
-            for (const fs::path& candidate : {join(fs::path(game), {"csgo", "cfg", "config.cfg"}),
-                                              join(fs::path(game), {"game", "csgo", "cfg", "config.cfg"})}) {
+            for (const fs::path& candidate :
+                 {fs::join(fs::path(game), {"csgo", "cfg", "config.cfg"}),
+                  fs::join(fs::path(game), {"game", "csgo", "cfg", "config.cfg"})}) {
                 if (existsQuietly(candidate)) {
                     path = candidate.wstring();
                     return true;
@@ -165,7 +161,8 @@ void locateCs2BindingFiles() {
     const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
     if (!game.empty()) {
         try {
-            const fs::path defaults = join(fs::path(game), {"game", "csgo", "cfg", "user_keys_default.vcfg"});
+            const fs::path defaults =
+                fs::join(fs::path(game), {"game", "csgo", "cfg", "user_keys_default.vcfg"});
             if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults;
         } catch (const std::exception&) {
         }

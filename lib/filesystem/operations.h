@@ -41,7 +41,8 @@ bool is_regular_file(const path& p, std::error_code& ec);
 std::FILE* fopen(const path& p, const std::string& mode);
 
 // Opens an existing file for reading only (binary), sharing read, write and delete with other
-// programs, so a game saving the file meanwhile is never blocked by us. Null on any failure.
+// programs, so a game saving the file meanwhile is never blocked by us. Null on any failure,
+// with errno saying why.
 std::FILE* open_for_shared_reading(const path& p);
 
 // The entries of `folder` (files and folders, without "." and ".."), each as `folder` joined

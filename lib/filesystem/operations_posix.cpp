@@ -94,7 +94,10 @@ bool is_regular_file(const path& p, std::error_code& ec) {
 
 std::FILE* fopen(const path& p, const std::string& mode) {
     std::string native;
-    if (!detail::toNative(p, native)) return nullptr;
+    if (!detail::toNative(p, native)) {
+        errno = EINVAL;
+        return nullptr;
+    }
     std::FILE* file = std::fopen(native.c_str(), mode.c_str());
     if (file == nullptr) return nullptr;
     // Windows refuses to open a folder as a file; here fopen succeeds and every read then

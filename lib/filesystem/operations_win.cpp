@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
@@ -19,6 +20,22 @@ std::filesystem::path toStd(const path& p) { return std::filesystem::path(p.nati
 
 filesystem_error translate(const std::filesystem::filesystem_error& e) {
     return filesystem_error(e.what(), path(e.path1().native()), path(e.path2().native()), e.code());
+}
+
+// The errno a failed CreateFileW stands for, as _wfopen_s would have set it.
+int errnoOfOpenFailure(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    default:
+        return EIO;
+    }
 }
 
 }  // namespace
@@ -77,7 +94,11 @@ std::FILE* open_for_shared_reading(const path& p) {
     HANDLE handle = CreateFileW(p.native_text().c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (handle == INVALID_HANDLE_VALUE) {
+        // GetLastError() must be read right away; callers look at errno, as after fopen.
+        errno = errnoOfOpenFailure(GetLastError());
+        return nullptr;
+    }
     const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
     if (descriptor == -1) {
         CloseHandle(handle);

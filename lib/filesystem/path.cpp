@@ -183,4 +183,9 @@ path operator/(const path& lhs, const path& rhs) {
     return joined;
 }
 
+path join(path base, std::initializer_list<const char*> names) {
+    for (const char* name : names) base /= path(name);
+    return base;
+}
+
 }  // namespace lumo::filesystem

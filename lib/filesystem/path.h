@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -54,6 +55,10 @@ private:
 };
 
 path operator/(const path& lhs, const path& rhs);
+
+// `base` followed by each of `names` as one more element ("game", "csgo", "cfg"). The names
+// are UTF-8; invalid UTF-8 throws as the constructor does.
+path join(path base, std::initializer_list<const char*> names);
 
 // The path of UTF-8 text without throwing: on invalid UTF-8 an empty path, with `ec` set to
 // std::errc::invalid_argument (generic category); otherwise `ec` is cleared.

@@ -15,11 +15,6 @@ namespace {
 
 constexpr std::uint64_t kSteamId64Base = 76561197960265728ULL;
 
-fs::path join(fs::path base, std::initializer_list<const char*> names) {
-    for (const char* name : names) base /= fs::path(name);
-    return base;
-}
-
 }  // namespace
 
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
@@ -48,8 +43,8 @@ fs::path findUserFile(const fs::path& steam, std::initializer_list<const char*> 
         fs::path newest;
         fs::file_time newestTime = 0;
         const std::wstring preferredFolder = preferred ? std::to_wstring(*preferred) : L"";
-        for (const fs::path& account : fs::directory_entries(join(steam, {"userdata"}), ec)) {
-            const fs::path candidate = join(account, relative);
+        for (const fs::path& account : fs::directory_entries(fs::join(steam, {"userdata"}), ec)) {
+            const fs::path candidate = fs::join(account, relative);
             const auto written = fs::last_write_time(candidate);
             if (!written) continue;
             // The account folder's name is the account id.
@@ -71,7 +66,7 @@ fs::path userFilePath(const fs::path& steam, std::uint32_t account,
                       std::initializer_list<const char*> relative) {
     if (steam.empty()) return {};
     try {
-        return join(join(steam, {"userdata"}) / fs::path(std::to_string(account)), relative);
+        return fs::join(fs::join(steam, {"userdata"}) / fs::path(std::to_string(account)), relative);
     } catch (const std::exception&) {
         return {};
     }
