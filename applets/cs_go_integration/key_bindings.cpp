@@ -1,17 +1,12 @@
 #include "cs_go_integration/key_bindings.h"
 
 #include <algorithm>
-#include <exception>
-#include <vector>
 
 #include "cs_go_integration/cs2_bindings.h"
-#include "filesystem/file_time.h"
-#include "filesystem/operations.h"
 #include "filesystem/path.h"
-#include "io/whole_file.h"
+#include "keybinds/player_file.h"
 #include "keybinds/user_files.h"
 #include "lighting/key_cells.h"
-#include "steam/integration_file.h"
 #include "steam/keyvalues.h"
 #include "text/strings.h"
 #include "text/utf.h"
@@ -19,23 +14,22 @@
 namespace roundglow {
 
 namespace fs = lumo::filesystem;
+using lumo::keybinds::PlayerFile;
 
 std::map<std::string, int> keyCellTable;
 std::map<std::string, std::string> bindingTable;
 namespace {
 
-// config.cfg as found at start-up ("" when not found), its last-write time when last read
-// (0 before), and whether the bindings have yet to be read from it.
-std::wstring storedConfigPath;
-fs::file_time storedConfigTime = 0;
-bool firstBindingRead = true;
-
-// Counter-Strike 2's binding files: the game's defaults and the player's own, each with its
-// path (none when absent) and when it was last read.
-lumo::keybinds::WatchedFile cs2DefaultsFile;
-lumo::keybinds::WatchedFile cs2UserFile;
-
-constexpr const char* kGameAppId = "730";
+// The files the bindings come from, followed for the player at the keyboard: CS:GO's
+// config.cfg, and Counter-Strike 2's defaults and player's files, which where either exists
+// decide alone (config.cfg is then a leftover of the older game).
+struct BindingFiles {
+    PlayerFile config;
+    PlayerFile cs2Defaults;
+    PlayerFile cs2User;
+    bool fromCs2 = false;  // the table was last built from Counter-Strike 2's files
+};
+BindingFiles files;
 
 constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
     {"slot1", "1"},      {"slot2", "2"},       {"slot3", "3"},     {"slot4", "4"},
@@ -46,26 +40,24 @@ constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
     {"+speed", "SHIFT"}, {"+duck", "CTRL"},
 };
 
-// A failing query (a folder without permission, say) is no reason to stop: the candidate is
-// simply not used.
-bool existsQuietly(const fs::path& candidate) {
-    std::error_code ec;
-    return fs::exists(candidate, ec);
+// config.cfg looked for afresh, of the account the posts named.
+PlayerFile freshConfigFile() {
+    return PlayerFile(
+        lumo::keybinds::steamFolderOrEmpty(),
+        lumo::keybinds::csConfigPlace(lumo::keybinds::gameFolderOrEmpty(lumo::keybinds::kCsAppId)),
+        files.config.account());
 }
 
-std::optional<std::uint32_t> preferredAccount;
-std::optional<std::uint32_t> accountOfLocatedFiles;
-
-// `relative` below the userdata folder of the preferred account when it has that file, else of
-// the account that wrote its copy last; empty when no account has one.
-fs::path userdataFile(std::initializer_list<const char*> relative) {
-    return lumo::keybinds::findUserFile(lumo::keybinds::steamFolderOrEmpty(), relative, preferredAccount);
+void applyBindLines(const std::string& text) {
+    for (const std::string_view line : lumo::util::splitLines(text)) {
+        const auto [key, command] = parseBindLine(line);
+        applyBinding(key, command);
+    }
 }
 
-lumo::util::KeyValues readKeyValues(const fs::path& file) {
+lumo::util::KeyValues readKeyValues(const PlayerFile& file) {
     lumo::util::KeyValues root;
-    if (file.empty()) return root;
-    if (const auto text = lumo::util::readSharedFile(file)) root.parse(*text);
+    if (const auto text = file.read()) root.parse(*text);
     return root;
 }
 
@@ -86,26 +78,10 @@ void buildDefaultBindings() {
 }
 
 bool locateConfigFile(std::wstring& path) {
-    path.clear();
-    const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
-    if (!game.empty()) {
-        try {
-            for (const fs::path& candidate :
-                 {fs::join(fs::path(game), {"csgo", "cfg", "config.cfg"}),
-                  fs::join(fs::path(game), {"game", "csgo", "cfg", "config.cfg"})}) {
-                if (existsQuietly(candidate)) {
-                    path = candidate.wstring();
-                    return true;
-                }
-            }
-        } catch (const std::exception&) {
-            // A game folder the path rules refuse has no config.cfg we could open.
-        }
-    }
-    const fs::path saved = userdataFile({kGameAppId, "local", "cfg", "config.cfg"});
-    if (saved.empty()) return false;
-    path = saved.wstring();
-    return true;
+    PlayerFile fresh = freshConfigFile();
+    fresh.check();
+    path = fresh.current().wstring();
+    return !path.empty();
 }
 
 std::pair<std::string, std::string> parseBindLine(std::string_view line) {
@@ -125,14 +101,9 @@ std::pair<std::string, std::string> parseBindLine(std::string_view line) {
 }
 
 void readBindings() {
-    std::wstring located;
-    if (!locateConfigFile(located)) return;
-    const auto text = lumo::util::readSharedFile(fs::path(located));
-    if (!text) return;
-    for (const std::string_view line : lumo::util::splitLines(*text)) {
-        const auto [key, command] = parseBindLine(line);
-        applyBinding(key, command);
-    }
+    PlayerFile fresh = freshConfigFile();
+    fresh.check();
+    if (const auto text = fresh.read()) applyBindLines(*text);
 }
 
 void applyBinding(const std::string& key, const std::string& command) {
@@ -143,56 +114,36 @@ void applyBinding(const std::string& key, const std::string& command) {
     binding->second = key;
 }
 
-namespace {
-
-// The player's file, of the preferred account when it has one; its stored time starts at 0, so
-// the next check reads it.
-void locateCs2UserFile() {
-    cs2UserFile = {userdataFile({kGameAppId, "local", "cfg", "cs2_user_keys_0_slot0.vcfg"})};
-    accountOfLocatedFiles = preferredAccount;
+void locateBindingFiles() {
+    const fs::path steam = lumo::keybinds::steamFolderOrEmpty();
+    const fs::path game = lumo::keybinds::gameFolderOrEmpty(lumo::keybinds::kCsAppId);
+    files.config = PlayerFile(steam, lumo::keybinds::csConfigPlace(game));
+    files.cs2Defaults = PlayerFile({}, lumo::keybinds::cs2DefaultKeysPlace(game));
+    files.cs2User = PlayerFile(steam, lumo::keybinds::cs2UserKeysPlace());
 }
 
-}  // namespace
-
-void rememberConfigFile() { locateConfigFile(storedConfigPath); }
-
-void locateCs2BindingFiles() {
-    cs2DefaultsFile = {};
-    const std::string game = lumo::util::findSteamAppFolderOrEmpty(kGameAppId);
-    if (!game.empty()) {
-        try {
-            const fs::path defaults =
-                fs::join(fs::path(game), {"game", "csgo", "cfg", "user_keys_default.vcfg"});
-            if (existsQuietly(defaults)) cs2DefaultsFile.path = defaults;
-        } catch (const std::exception&) {
-        }
-    }
-    locateCs2UserFile();
+void preferAccount(std::uint32_t accountId) {
+    files.config.followAccount(accountId);
+    files.cs2User.followAccount(accountId);
 }
-
-void preferAccount(std::uint32_t accountId) { preferredAccount = accountId; }
 
 bool checkConfigFile() {
-    if (preferredAccount != accountOfLocatedFiles && !cs2UserFile.path.empty()) locateCs2UserFile();
-    if (!cs2DefaultsFile.path.empty() || !cs2UserFile.path.empty()) {
-        // Both times are taken, so that one check takes in a save of either file.
-        const bool defaultsSaved = cs2DefaultsFile.takeNewerTime();
-        const bool userSaved = cs2UserFile.takeNewerTime();
-        if (!defaultsSaved && !userSaved) return false;
+    // Both are checked, so that one check takes in a save of either file.
+    const bool defaultsSaved = files.cs2Defaults.check();
+    const bool userSaved = files.cs2User.check();
+    if (!files.cs2Defaults.current().empty() || !files.cs2User.current().empty()) {
+        if (files.fromCs2 && !defaultsSaved && !userSaved) return false;
+        files.fromCs2 = true;
         buildDefaultBindings();
-        roundglow::applyCs2Bindings(readKeyValues(cs2DefaultsFile.path), readKeyValues(cs2UserFile.path),
+        roundglow::applyCs2Bindings(readKeyValues(files.cs2Defaults), readKeyValues(files.cs2User),
                                     keyCellTable, bindingTable);
-        firstBindingRead = false;
         return true;
     }
 
-    if (storedConfigPath.empty()) return false;
-    const auto written = fs::last_write_time(fs::path(storedConfigPath));
-    if (!written || !fs::is_newer(*written, storedConfigTime)) return false;
-    storedConfigTime = *written;
-    if (!firstBindingRead) buildDefaultBindings();
-    readBindings();
-    firstBindingRead = false;
+    if (!files.config.check() && !files.fromCs2) return false;
+    files.fromCs2 = false;
+    buildDefaultBindings();
+    if (const auto text = files.config.read()) applyBindLines(*text);
     return true;
 }
 
@@ -205,15 +156,9 @@ std::optional<int> cellOfCommand(const std::string& command) {
 }
 
 void resetKeyBindings() {
-    cs2DefaultsFile = {};
-    cs2UserFile = {};
-    preferredAccount.reset();
-    accountOfLocatedFiles.reset();
+    files = BindingFiles{};
     keyCellTable.clear();
     bindingTable.clear();
-    storedConfigPath.clear();
-    storedConfigTime = 0;
-    firstBindingRead = true;
 }
 
 }  // namespace roundglow

@@ -11,7 +11,8 @@ namespace roundglow {
 
 // Which keys carry the game commands roundglow lights: the key-cell table (where each key name
 // the game writes sits in the key bitmap) and the binding table (which key name carries each
-// of the 22 commands), kept current from the player's config.cfg. Nothing here prints.
+// of the 22 commands), kept current from the player's binding files. What keeps a file from
+// being read is said once on standard output; nothing else is printed.
 
 // Key name (exact, case-sensitive: "q", "TAB") -> cell. Filled once by buildKeyCellTable.
 extern std::map<std::string, int> keyCellTable;
@@ -22,13 +23,12 @@ void buildKeyCellTable();
 // Every command of the defaults on its default key.
 void buildDefaultBindings();
 
-// Finds config.cfg: <game>/csgo/cfg/config.cfg, else <game>/game/csgo/cfg/config.cfg, else the
-// one the game saves below Steam, <Steam>/userdata/<account>/730/local/cfg/config.cfg (of the
-// account that wrote its file last). A candidate whose existence cannot be told counts as
-// absent. True with the full path, or false with an empty one. Never throws.
+// Finds config.cfg afresh: <game>/csgo/cfg/config.cfg, else <game>/game/csgo/cfg/config.cfg,
+// else the one the game saves below Steam, <Steam>/userdata/<account>/730/local/cfg/config.cfg
+// (of the account a post named, else of the account that wrote its file last). A candidate
+// whose existence cannot be told counts as absent (and is said once). True with the full
+// path, or false with an empty one. Never throws.
 bool locateConfigFile(std::wstring& path);
-// Start-up: locateConfigFile, and the path kept for checkConfigFile.
-void rememberConfigFile();
 
 // Splits a bind line into (key name, command), each possibly empty: the key between the first
 // two double quotes, the command between the third and fourth (or from the third to the end).
@@ -41,10 +41,12 @@ std::pair<std::string, std::string> parseBindLine(std::string_view line);
 // opened for reading only, so a read-only config.cfg is read too.
 void readBindings();
 
-// Once per main-loop iteration: when a binding file's last-write time is strictly later than
-// the stored one (Counter-Strike 2's files where they exist, else config.cfg), or another
-// account became the preferred one, rebuilds the bindings (defaults, then the files) and
-// returns true: the caller decides to repaint. Returns false when nothing changed.
+// Once per main-loop iteration: when a binding file was saved (its last-write time strictly
+// later than when it was read), appeared, or another account's files count now, rebuilds the
+// bindings (defaults, then the files) and returns true: the caller decides to repaint.
+// Counter-Strike 2's files decide where either exists, else config.cfg. Returns false when
+// nothing changed. Each followed file costs one last-write-time query; one still missing is
+// looked for again at most once a second.
 bool checkConfigFile();
 
 // The four arrow keys: a bind to one never replaces a command's key (players add them as
@@ -55,13 +57,12 @@ inline constexpr std::string_view kArrowKeys[] = {"UPARROW", "DOWNARROW", "LEFTA
 // in the table and the key is neither empty nor an arrow key.
 void applyBinding(const std::string& key, const std::string& command);
 
-// Start-up: finds Counter-Strike 2's binding files, the game's defaults and the player's own
-// (of the preferred account, else of the account that wrote its file last). Where either
-// exists they decide the bindings and config.cfg is a leftover of the older game.
-void locateCs2BindingFiles();
+// Start-up: finds Steam's and the game's folders and the binding files in them (config.cfg,
+// Counter-Strike 2's defaults and the player's file), which checkConfigFile then follows.
+void locateBindingFiles();
 
 // The account whose files a post named (its provider's SteamID64): from the next check on,
-// that account's files are preferred when it has them.
+// only that account's files count, and none while it has none.
 void preferAccount(std::uint32_t accountId);
 
 // The cell of the key that carries `command`; nullopt when the command or its key has no cell.

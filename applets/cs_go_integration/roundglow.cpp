@@ -71,8 +71,7 @@ int runRoundglow() {
 
     buildKeyCellTable();
     buildDefaultBindings();
-    rememberConfigFile();
-    locateCs2BindingFiles();
+    locateBindingFiles();
     installIntegrationFile();
     if (!startLighting("roundglow", std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
     registerOptions();

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
-#include <initializer_list>
 #include <utility>
 
 #include "dota_integration/dota_options.h"
 #include "dota_integration/slot_keys.h"
 #include "gamestate/json_members.h"
-#include "io/whole_file.h"
 #include "keybinds/key_names.h"
+#include "keybinds/player_file.h"
 #include "keybinds/user_files.h"
 #include "text/ascii.h"
 
@@ -22,8 +20,6 @@ using lumo::gamestate::stringMember;
 using lumo::util::KeyValues;
 
 namespace {
-
-namespace fs = lumo::filesystem;
 
 // The game's own keys for actions a file does not mention.
 constexpr std::pair<const char*, const char*> kGameDefaults[] = {
@@ -63,38 +59,31 @@ bool hasNoHotkey(std::string_view abilityName) {
            abilityName == "generic_hidden";
 }
 
+// The player's hotkey file and what its last reading held.
 struct HotkeyState {
-    fs::path steam;
-    std::optional<std::uint32_t> account;  // the player a post named
-    lumo::keybinds::WatchedFile file;
+    lumo::keybinds::PlayerFile file;
     GameHotkeys hotkeys;
-    bool read = false;  // the file's last reading held hotkeys
+    bool read = false;                // the file's last reading held hotkeys
+    lumo::filesystem::path readFrom;  // the file last read
 };
 
 HotkeyState state;
 
-// Once a post named the player, only that account's file counts (another account's keys would
-// be wrong ones); it is watched even before the game first saves it.
-void locateFile() {
-    const std::initializer_list<const char*> relative = {"570", "remote", "cfg", "dotakeys_personal.lst"};
-    state.file = {state.account ? lumo::keybinds::userFilePath(state.steam, *state.account, relative)
-                                : lumo::keybinds::findUserFile(state.steam, relative, std::nullopt)};
-    state.read = false;
-}
-
 // Follows the player and the file's saves; true when hotkeys from a file are at hand.
 bool refresh(const nlohmann::json& root) {
     if (const nlohmann::json* player = findMember(root, "player"); player != nullptr && player->is_object()) {
-        const auto account = lumo::keybinds::accountIdFromSteamId(stringMember(*player, "steamid", ""));
-        if (account && account != state.account) {
-            state.account = account;
-            locateFile();
-        }
+        if (const auto account = lumo::keybinds::accountIdFromSteamId(stringMember(*player, "steamid", "")))
+            state.file.followAccount(*account);
     }
-    if (state.file.takeNewerTime()) {
-        const auto text = lumo::util::readSharedFile(state.file.path);
-        // A file that cannot be read now keeps the hotkeys of its last reading.
-        if (text) state.read = state.hotkeys.parse(*text);
+    if (state.file.check()) {
+        // A file that cannot be read now keeps the hotkeys of its last reading; another file
+        // that cannot, or none (the named account has no file), leaves the key options.
+        if (const auto text = state.file.read()) {
+            state.read = state.hotkeys.parse(*text);
+            state.readFrom = state.file.current();
+        } else if (state.file.current().native_text() != state.readFrom.native_text()) {
+            state.read = false;
+        }
     }
     return state.read;
 }
@@ -163,8 +152,8 @@ std::vector<AbilityAction> abilityActions(const nlohmann::json& abilities) {
 }
 
 void locateGameHotkeys() {
-    state.steam = lumo::keybinds::steamFolderOrEmpty();
-    locateFile();
+    state.file =
+        lumo::keybinds::PlayerFile(lumo::keybinds::steamFolderOrEmpty(), lumo::keybinds::dotaHotkeysPlace());
 }
 
 bool paintGameHotkeySlots(lumo::lighting::KeyBitmap& bitmap, nlohmann::json& root, int red, int green,

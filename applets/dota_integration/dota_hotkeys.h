@@ -55,15 +55,15 @@ inline constexpr ItemAction kItemActions[] = {
     {"teleport0", "InventoryTP"}, {"neutral0", "InventoryNeutral"},
 };
 
-// Finds the player's hotkey file below Steam's folder (once, at start-up): the account whose
-// file was written last, until a post names the player.
+// Starts following the player's hotkey file below Steam's folder (at start-up): the account
+// whose file was written last, until a post names the player.
 void locateGameHotkeys();
 
 // Paints into `bitmap` the ability and item keys of one post where the game's hotkeys put them, when the
 // option to use them is on and a hotkey file was read; false (nothing painted) otherwise, and
 // the key options decide. Before painting, a post naming another player ("player" "steamid")
 // moves to that account's file (and to none while that account has none), and a file saved
-// since it was read is read again. Learned
+// (or first found) since it was read is read. Learned
 // abilities and slots holding an item are painted as paintSlotKey does.
 bool paintGameHotkeySlots(lumo::lighting::KeyBitmap& bitmap, nlohmann::json& root, int red, int green,
                           int blue);

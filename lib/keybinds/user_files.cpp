@@ -2,9 +2,11 @@
 
 #include <charconv>
 #include <exception>
+#include <iostream>
+#include <set>
 #include <system_error>
 
-#include "filesystem/operations.h"
+#include "steam/integration_file.h"
 #include "steam/steam.h"
 
 namespace lumo::keybinds {
@@ -15,7 +17,33 @@ namespace {
 
 constexpr std::uint64_t kSteamId64Base = 76561197960265728ULL;
 
+// Text from Steam's files as a path; empty, and said once, when it is not UTF-8.
+fs::path pathOfText(const std::string& text, const char* what) {
+    std::error_code ec;
+    fs::path result = fs::path_from_utf8(text, ec);
+    if (ec) reportOnce(std::string("Could not use ") + what + ": its name is not UTF-8 text");
+    return result;
+}
+
 }  // namespace
+
+FilePlace csConfigPlace(const fs::path& game) {
+    FilePlace place{{}, fs::join({}, {kCsAppId, "local", "cfg", kCsConfigFile})};
+    if (!game.empty()) {
+        place.fixed.push_back(fs::join(game, {"csgo", "cfg", kCsConfigFile}));
+        place.fixed.push_back(fs::join(game, {"game", "csgo", "cfg", kCsConfigFile}));
+    }
+    return place;
+}
+
+FilePlace cs2DefaultKeysPlace(const fs::path& game) {
+    if (game.empty()) return {};
+    return {{fs::join(game, {"game", "csgo", "cfg", kCs2DefaultKeysFile})}, {}};
+}
+
+FilePlace cs2UserKeysPlace() { return {{}, fs::join({}, {kCsAppId, "local", "cfg", kCs2UserKeysFile})}; }
+
+FilePlace dotaHotkeysPlace() { return {{}, fs::join({}, {kDotaAppId, "remote", "cfg", kDotaHotkeysFile})}; }
 
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
     std::uint64_t id = 0;
@@ -27,57 +55,36 @@ std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
 }
 
 fs::path steamFolderOrEmpty() {
+    std::string steam;
     try {
-        const std::string steam = util::findSteamFolder();
-        return steam.empty() ? fs::path() : fs::path(steam);
-    } catch (const std::exception&) {
+        steam = util::findSteamFolder();
+    } catch (const std::exception& error) {
+        reportOnce(std::string("Could not look for Steam's folder: ") + error.what());
         return {};
     }
+    return pathOfText(steam, "Steam's folder");
 }
 
-fs::path findUserFile(const fs::path& steam, std::initializer_list<const char*> relative,
-                      std::optional<std::uint32_t> preferred) {
-    if (steam.empty()) return {};
+fs::path gameFolderOrEmpty(const char* appId) {
+    // Why Steam's files could not be read is said where the integration file is installed.
+    return pathOfText(util::findSteamAppFolderOrEmpty(appId), "the game's folder");
+}
+
+void reportOnce(const std::string& line) {
+    static std::set<std::string> reported;
+    if (reported.insert(line).second) std::cout << line << std::endl;
+}
+
+std::string quoted(const fs::path& p) {
     try {
-        std::error_code ec;
-        fs::path newest;
-        fs::file_time newestTime = 0;
-        const std::wstring preferredFolder = preferred ? std::to_wstring(*preferred) : L"";
-        for (const fs::path& account : fs::directory_entries(fs::join(steam, {"userdata"}), ec)) {
-            const fs::path candidate = fs::join(account, relative);
-            const auto written = fs::last_write_time(candidate);
-            if (!written) continue;
-            // The account folder's name is the account id.
-            const std::wstring_view text = account.native_text();
-            if (preferred && text.substr(text.find_last_of(L"\\/") + 1) == preferredFolder) return candidate;
-            if (newest.empty() || *written > newestTime) {
-                newest = candidate;
-                newestTime = *written;
-            }
-        }
-        return newest;
+        // Appended rather than "\"" + p.string(): GCC 12 warns falsely of overlap on the latter.
+        std::string text = "\"";
+        text += p.string();
+        text += '"';
+        return text;
     } catch (const std::exception&) {
-        // A Steam folder the path rules refuse holds no file we could open.
-        return {};
+        return "(a path without a UTF-8 form)";
     }
-}
-
-fs::path userFilePath(const fs::path& steam, std::uint32_t account,
-                      std::initializer_list<const char*> relative) {
-    if (steam.empty()) return {};
-    try {
-        return fs::join(fs::join(steam, {"userdata"}) / fs::path(std::to_string(account)), relative);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-bool WatchedFile::takeNewerTime() {
-    if (path.empty()) return false;
-    const auto written = fs::last_write_time(path);
-    if (!written || !fs::is_newer(*written, time)) return false;
-    time = *written;
-    return true;
 }
 
 }  // namespace lumo::keybinds

@@ -1,47 +1,54 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "filesystem/file_time.h"
 #include "filesystem/path.h"
+#include "keybinds/player_file.h"
 
 namespace lumo::keybinds {
 
-// The files in which a Steam game keeps a player's key bindings, below
-// <Steam>/userdata/<account id>/, and the watch that tells when the game saved one again.
+// The files in which the games keep the player's key bindings: their names and folders, in
+// one place, and what both programs need to find them below Steam's folder.
+
+// Counter-Strike: CS:GO's bind lines, and Counter-Strike 2's defaults and player's files.
+inline constexpr const char* kCsAppId = "730";
+inline constexpr const char* kCsConfigFile = "config.cfg";
+inline constexpr const char* kCs2DefaultKeysFile = "user_keys_default.vcfg";
+inline constexpr const char* kCs2UserKeysFile = "cs2_user_keys_0_slot0.vcfg";
+// Dota 2: the hotkeys set in the game's settings.
+inline constexpr const char* kDotaAppId = "570";
+inline constexpr const char* kDotaHotkeysFile = "dotakeys_personal.lst";
+
+// config.cfg: <game>\csgo\cfg, else <game>\game\csgo\cfg, else the account's 730\local\cfg.
+// An empty `game` leaves only the account's copy.
+FilePlace csConfigPlace(const filesystem::path& game);
+// <game>\game\csgo\cfg\user_keys_default.vcfg; nowhere for an empty `game`.
+FilePlace cs2DefaultKeysPlace(const filesystem::path& game);
+// The account's 730\local\cfg\cs2_user_keys_0_slot0.vcfg.
+FilePlace cs2UserKeysPlace();
+// The account's 570\remote\cfg\dotakeys_personal.lst.
+FilePlace dotaHotkeysPlace();
 
 // The 32-bit account id (the userdata folder's name) of a SteamID64 text
 // ("76561198034276409" -> 74010681); nullopt for text that is not one.
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64);
 
-// Steam's own folder as the locator finds it; an empty path when it is not found or cannot be
-// examined. Never throws.
+// Steam's own folder as the locator finds it; an empty path when it is not found, and also
+// when it cannot be examined, which is said once on standard output. Never throws.
 filesystem::path steamFolderOrEmpty();
 
-// `relative` below the userdata folder of account `preferred` when that account has the file,
-// else of the account that wrote its copy last; an empty path when no account has one (or
-// `steam` is empty). Never throws.
-filesystem::path findUserFile(const filesystem::path& steam, std::initializer_list<const char*> relative,
-                              std::optional<std::uint32_t> preferred);
+// A game's folder (by Steam app id) as the locator finds it; an empty path when it is not
+// found, and also when Steam's files cannot be read, which is said once. Never throws.
+filesystem::path gameFolderOrEmpty(const char* appId);
 
-// `relative` below the userdata folder of `account`, whether the file exists or not; an empty
-// path when `steam` is empty. Never throws.
-filesystem::path userFilePath(const filesystem::path& steam, std::uint32_t account,
-                              std::initializer_list<const char*> relative);
+// Says `line` on standard output the first time it comes, so that a lasting cause is named
+// once and not at every post.
+void reportOnce(const std::string& line);
 
-// A file read whenever the game saves it: its path (empty for none) and its last-write time
-// when last read (0 before the first read).
-struct WatchedFile {
-    filesystem::path path;
-    filesystem::file_time time = 0;
-
-    // True when the file's last-write time is strictly later than the stored one, which it
-    // then replaces; false for no path, a missing file or an unreadable time.
-    bool takeNewerTime();
-};
+// The path as the messages show it, in double quotes.
+std::string quoted(const filesystem::path& p);
 
 }  // namespace lumo::keybinds

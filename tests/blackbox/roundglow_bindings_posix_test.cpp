@@ -1,6 +1,9 @@
 // Which keys roundglow lights when a candidate binding file cannot be examined, which a
-// symbolic link to itself makes happen.
+// symbolic link to itself makes happen, and what it says about it.
+#include <cerrno>
 #include <filesystem>
+#include <string>
+#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,16 @@ TEST(RoundglowBindings, CandidateThatCannotBeExaminedIsPassedOver) {
     ASSERT_TRUE(run.waitUntilListening());
     EXPECT_TRUE(lit(litKeys(run), kX));
     EXPECT_FALSE(run.waitForExit(0ms));
+    // Said once, with the system's reason, however many posts come.
+    litKeys(run);
+    const std::string said = std::string("csgo\\cfg\\config.cfg\" for key bindings: ") +
+                             std::generic_category().message(ELOOP) + "\n";
+    const std::string output = run.output();
+    const std::size_t first = output.find(said);
+    EXPECT_NE(first, std::string::npos) << output;
+    const std::size_t line = output.rfind('\n', first) + 1;
+    EXPECT_EQ(output.substr(line, 19), "Could not examine \"") << output;
+    EXPECT_EQ(output.find(said, first + 1), std::string::npos) << output;
 }
 
 }  // namespace

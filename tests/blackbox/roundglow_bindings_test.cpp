@@ -2,8 +2,10 @@
 // laid out as players' machines have them (CS:GO's config.cfg, Counter-Strike 2's vcfg files),
 // and how it follows the game's saves.
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -171,6 +173,65 @@ TEST(RoundglowBindings, PostsOfAnotherAccountSwitchToItsBindings) {
     EXPECT_TRUE(lit(keyboard, kC));
     EXPECT_FALSE(lit(keyboard, kX));
     EXPECT_TRUE(lit(keyboard, kA));
+}
+
+// The player's own file of each game, below <Steam>/userdata/<account>/730/local/cfg, putting
+// +reload on `key`.
+const struct PlayerFileCase {
+    const char* game;
+    const char* name;
+    std::string (*reloadOn)(const std::string& key);
+} kPlayerFiles[] = {
+    {"Counter-Strike 2", "cs2_user_keys_0_slot0.vcfg",
+     [](const std::string& key) { return R"("config" { "bindings" { ")" + key + R"(" "+reload" } })"; }},
+    {"CS:GO", "config.cfg", [](const std::string& key) { return "bind \"" + key + "\" \"+reload\"\n"; }},
+};
+
+// A post of the player with the SteamID64 of `account`.
+std::string postOf(std::uint32_t account) {
+    return R"({"provider": {"name": "Counter-Strike: Global Offensive", "appid": 730, "steamid": ")" +
+           std::to_string(76561197960265728ULL + account) + R"("}, "player": {"team": "T", "activity": "playing"}})";
+}
+
+TEST(RoundglowBindings, AccountNamedWithoutAFileGetsNoOtherAccountsFile) {
+    for (const PlayerFileCase& c : kPlayerFiles) {
+        SCOPED_TRACE(c.game);
+        FakeSteam steam("730", kInstallDir);
+        writeFile(steam.userdataCfg("11111") / c.name, c.reloadOn("x"));
+        ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+        ASSERT_TRUE(run.waitUntilListening());
+        EXPECT_TRUE(lit(litKeys(run), kX)) << "the only account's file, before a post names the player";
+
+        run.post(postOf(33333));
+        json keyboard = litKeys(run);
+        EXPECT_TRUE(lit(keyboard, kR)) << "the default key: another player's keys are the wrong keys";
+        EXPECT_FALSE(lit(keyboard, kX));
+
+        writeFile(steam.userdataCfg("33333") / c.name, c.reloadOn("c"));
+        keyboard = litKeys(run);
+        EXPECT_TRUE(lit(keyboard, kC)) << "the player's first save";
+        EXPECT_FALSE(lit(keyboard, kR));
+    }
+}
+
+TEST(RoundglowBindings, FileFirstSavedAfterStartUpIsRead) {
+    for (const PlayerFileCase& c : kPlayerFiles) {
+        for (const bool named : {false, true}) {
+            SCOPED_TRACE(std::string(c.game) + (named ? ", a post named the player" : ", no post named anyone"));
+            FakeSteam steam("730", kInstallDir);
+            ProgramRun run(roundglowSetup({.extraRegistry = steam.registry()}));
+            ASSERT_TRUE(run.waitUntilListening());
+            if (named) run.post(postOf(11111));
+            EXPECT_TRUE(lit(litKeys(run), kR));
+
+            writeFile(steam.userdataCfg("11111") / c.name, c.reloadOn("x"));
+            // Without a named account a missing file is looked for at most once a second.
+            if (!named) std::this_thread::sleep_for(1100ms);
+            const json keyboard = litKeys(run);
+            EXPECT_TRUE(lit(keyboard, kX));
+            EXPECT_FALSE(lit(keyboard, kR));
+        }
+    }
 }
 
 // The game's own defaults file binds gamepad buttons beside the keys; the player's file, as the
