@@ -3,16 +3,16 @@
 #include <chrono>
 #include <string>
 
-#include "sdk_service/atomic_file.h"
+#include "io/atomic_file.h"
 #include "sdk_service/diagnostics.h"
-#include "sdk_service/file_locations.h"
+#include "filesystem/user_files.h"
 #include "sdk_service/json_text.h"
 
 namespace lumo::simulator {
 
 void SimulatorSink::called(const char* operation, const nlohmann::ordered_json& arguments,
                            const nlohmann::ordered_json* result, bool returned) {
-    const std::filesystem::path file = sdk_service::environmentPath("LUMO_SIM_JOURNAL");
+    const std::filesystem::path file = filesystem::environment_path("LUMO_SIM_JOURNAL");
     if (file.empty()) {
         journal_.append(file, nlohmann::ordered_json());
         return;
@@ -28,10 +28,10 @@ void SimulatorSink::called(const char* operation, const nlohmann::ordered_json& 
 }
 
 void SimulatorSink::lightingChanged(const sdk_service::Keyboard& keyboard) {
-    const std::filesystem::path file = sdk_service::environmentPath("LUMO_SIM_STATE");
+    const std::filesystem::path file = filesystem::environment_path("LUMO_SIM_STATE");
     if (file.empty()) return;
     const std::string problem =
-        sdk_service::writeFileAtomically(file, sdk_service::dumpJson(keyboard.toJson(), 2) + "\n");
+        util::writeFileAtomically(file, sdk_service::dumpJson(keyboard.toJson(), 2) + "\n");
     if (!problem.empty()) sdk_service::reportOnce("cannot write the keyboard state: " + problem);
 }
 

@@ -29,7 +29,8 @@ extern bool alternativeManaLayout;    // "misc/alternative_mana_layout": 1-0 and
 // one; the key options otherwise.
 extern bool gameHotkeys;
 
-// Every option back at its default and no key assignments (as before start-up).
+// Every option back at its default and every slot's key position 0 until the options are
+// read again (as before start-up).
 void restoreDefaults();
 
 }  // namespace options

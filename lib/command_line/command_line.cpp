@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "openrgb_lighting/lighting_settings.h"
-#include "sdk_service/file_locations.h"
+#include "filesystem/user_files.h"
 #include "status/status_file.h"
 
 namespace lumo::command_line {
@@ -36,7 +36,7 @@ std::string helpText(const ProgramFacts& program) {
          << "launch: start " << program.name << " first). Lights through the keyboard maker's SDK when one\n"
          << "is registered, else through OpenRGB.\n\n"
          << "Files:\n"
-         << "  options   " << shown(lumo::sdk_service::optionsFile(), unknown) << "\n"
+         << "  options   " << shown(lumo::filesystem::options_file(), unknown) << "\n"
          << "  settings  " << shown(lumo::openrgb::settingsFile(), unknown)
          << "  (lighting, openrgb)\n"
          << "  status    " << shown(lumo::status::statusFile(std::string(program.name)).parent_path(), unknown) << "  (read by lumo-doctor)\n"

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sdk_service/file_locations.h"
+#include "filesystem/user_files.h"
 #include "text/ascii.h"
 
 namespace lumo::openrgb {
@@ -103,7 +103,7 @@ void applyEnvironment(LightingSettings& settings, std::ostream& problems) {
 }
 
 std::filesystem::path settingsFile() {
-    const std::filesystem::path options = lumo::sdk_service::defaultOptionsFile();
+    const std::filesystem::path options = lumo::filesystem::default_options_file();
     return options.empty() ? options : options.parent_path() / "settings.json";
 }
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "sdk_service/atomic_file.h"
+#include "io/atomic_file.h"
 #include "sdk_service/diagnostics.h"
 #include "sdk_service/json_text.h"
 
@@ -148,7 +148,7 @@ Json& OptionStore::section(const std::string& program) {
 
 bool OptionStore::save() {
     if (file_.empty()) return true;
-    std::string problem = writeFileAtomically(file_, dumpJson(document_, 2) + "\n");
+    std::string problem = lumo::util::writeFileAtomically(file_, dumpJson(document_, 2) + "\n");
     if (!problem.empty()) {
         reportOnce("cannot save the options: " + problem);
         return false;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "sdk_service/diagnostics.h"
-#include "sdk_service/file_locations.h"
+#include "filesystem/user_files.h"
 #include "sdk_service/program_name.h"
 
 namespace lumo::sdk_service {
@@ -83,7 +83,7 @@ bool Service::option(const char* operation, Json arguments, const OptionWork& wo
         Json result;
         bool done = false;
         if (keyboard_.initialized()) {
-            OptionPlace place{optionsFile(), programName(), {}};
+            OptionPlace place{lumo::filesystem::options_file(), programName(), {}};
             done = work(options_, place, result);
         }
         called(operation, arguments, done && !result.is_null() ? &result : nullptr, done);

@@ -5,7 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sdk_service/atomic_file.h"
+#include "filesystem/user_files.h"
+#include "io/atomic_file.h"
 
 namespace lumo::status {
 
@@ -52,9 +53,9 @@ std::optional<ProgramStatus> parseStatus(std::string_view text) {
 }
 
 std::filesystem::path statusFile(const std::string& program) {
-    const std::filesystem::path folder = stateFolder();
+    const std::filesystem::path folder = filesystem::state_folder();
     if (folder.empty()) return {};
-    return folder / "lumo" / (program + "-status.json");
+    return folder / (program + "-status.json");
 }
 
 std::string providerAppId(std::string_view json) {
@@ -115,7 +116,7 @@ void StatusWriter::run() {
             const ProgramStatus snapshot = status_;
             pending_ = false;
             lock.unlock();
-            if (!file_.empty()) sdk_service::writeFileAtomically(file_, formatStatus(snapshot));
+            if (!file_.empty()) util::writeFileAtomically(file_, formatStatus(snapshot));
             lock.lock();
         }
         if (stopping_) return;

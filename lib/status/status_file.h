@@ -30,7 +30,8 @@ struct ProgramStatus {
 std::string formatStatus(const ProgramStatus& status);
 std::optional<ProgramStatus> parseStatus(std::string_view text);
 
-// <state folder>/lumo/<program>-status.json; empty when the user's folders are unknown.
+// <state folder>/lumo/<program>-status.json (lumo::filesystem::state_folder); empty when the
+// user's folders are unknown.
 std::filesystem::path statusFile(const std::string& program);
 
 // The value of "appid" inside the "provider" object of a post's JSON text, found by a plain
@@ -65,9 +66,7 @@ private:
     std::thread writer_;
 };
 
-// The operating system's part: this process's id, and the state folder ($XDG_STATE_HOME,
-// else ~/.local/state; %LOCALAPPDATA%), empty when unknown.
+// The operating system's part: this process's id.
 std::uint32_t currentProcessId();
-std::filesystem::path stateFolder();
 
 }  // namespace lumo::status

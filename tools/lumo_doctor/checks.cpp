@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 
+#include "filesystem/user_files.h"
 #include "keybinds/user_files.h"
 #include "lumo_doctor/integration_files.h"
 #include "lumo_doctor/vdf.h"
@@ -434,7 +435,7 @@ Check checkConsoleLog(const GameSpec& game, const GameFolders& folders, const In
 
 std::optional<status::ProgramStatus> readStatus(const GameSpec& game, const Facts& facts) {
     if (facts.stateFolder.empty()) return std::nullopt;
-    return status::parseStatus(readText(facts.stateFolder / "lumo" / (game.program + "-status.json")));
+    return status::parseStatus(readText(facts.stateFolder / (game.program + "-status.json")));
 }
 
 const ProcessInfo* runningProgram(const GameSpec& game, const Facts& facts, const std::optional<status::ProgramStatus>& status) {
@@ -571,7 +572,7 @@ Facts gatherFacts() {
     facts.steam = locateSteam();
     if (!facts.steam.folder.empty()) facts.libraries = steamLibraries(facts.steam.folder);
     facts.processes = listProcesses();
-    facts.stateFolder = status::stateFolder();
+    facts.stateFolder = filesystem::state_folder();
     facts.now = std::chrono::system_clock::now();
     facts.onLinux = runningOnLinux();
     return facts;

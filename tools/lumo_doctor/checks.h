@@ -63,7 +63,7 @@ struct Facts {
     SteamRoot steam;
     std::vector<SteamLibrary> libraries;
     std::vector<ProcessInfo> processes;
-    std::filesystem::path stateFolder;  // where the programs' status files are
+    std::filesystem::path stateFolder;  // where the programs keep their status files (<state>/lumo)
     std::chrono::system_clock::time_point now;
     bool onLinux = false;
 };

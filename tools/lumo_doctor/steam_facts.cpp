@@ -6,7 +6,7 @@
 #include "io/whole_file.h"
 #include "lumo_doctor/vdf.h"
 #include "registry/registry.h"
-#include "sdk_service/file_locations.h"
+#include "filesystem/user_files.h"
 #include "text/strings.h"
 #include "steam/steam_locations.h"
 
@@ -25,7 +25,7 @@ std::string describeFallback(const std::string& folder) {
     return "Steam's Linux folders";
 }
 
-std::string homeFolder() { return utf8(sdk_service::environmentPath("HOME")); }
+std::string homeFolder() { return utf8(filesystem::environment_path("HOME")); }
 
 }  // namespace
 

@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "files.h"
-#include "sdk_service/atomic_file.h"
 #include "sdk_service/key_table.h"
 #include "sdk_service/option_store.h"
 #include "sdk_service/program_name.h"
@@ -58,22 +57,6 @@ TEST(KeyTable, ScanAndHidCodesReachTheirCellsOfTheFullSizeLayout) {
     }
     EXPECT_EQ(cellOfScanCode(0), std::nullopt);
     EXPECT_EQ(cellOfHidCode(0), std::nullopt);
-}
-
-TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
-    const lumo::test::TempFolder temp("sdk-service-atomic");
-    const std::filesystem::path folder = temp.path();
-    const std::filesystem::path target = folder / "deep" / "state.json";
-
-    EXPECT_EQ(writeFileAtomically(target, "first, longer text"), "");
-    EXPECT_EQ(writeFileAtomically(target, "second"), "");
-    EXPECT_EQ(lumo::test::readFile(target), "second");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.parent_path()), {}), 1);
-
-    // A folder that cannot exist: a plain file stands in its place.
-    lumo::test::writeFile(folder / "plain", "x");
-    EXPECT_NE(writeFileAtomically(folder / "plain" / "state.json", "y"), "");
-    EXPECT_EQ(lumo::test::readFile(folder / "plain"), "x");
 }
 
 TEST(OptionStore, TextLoadedWithoutAFileIsJudgedAsAFilesContent) {

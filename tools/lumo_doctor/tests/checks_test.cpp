@@ -106,7 +106,7 @@ struct SteamScene {
         const auto now = std::chrono::duration_cast<std::chrono::seconds>(facts.now.time_since_epoch()).count();
         const status::ProgramStatus status{game.program, pid, now - startedAgo.count(), posts,
                                            posts == 0 ? 0 : now - lastPostAgo.count(), posts == 0 ? "" : game.appId, "sdk"};
-        writeFile(facts.stateFolder / "lumo" / (game.program + "-status.json"), status::formatStatus(status));
+        writeFile(facts.stateFolder / (game.program + "-status.json"), status::formatStatus(status));
         facts.processes.push_back({pid, game.program, facts.now - startedAgo});
     }
 };

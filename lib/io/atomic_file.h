@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace lumo::sdk_service {
+namespace lumo::util {
 
 // Replaces `target` with `content` so that a reader sees either the old file or the new one,
 // never a part: the text goes to a temporary file in the same folder, which is then renamed
@@ -12,4 +12,4 @@ namespace lumo::sdk_service {
 // wrong (the target is then untouched and no temporary file is left behind).
 std::string writeFileAtomically(const std::filesystem::path& target, std::string_view content);
 
-}  // namespace lumo::sdk_service
+}  // namespace lumo::util

@@ -1,4 +1,4 @@
-#include "sdk_service/atomic_file.h"
+#include "io/atomic_file.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-namespace lumo::sdk_service {
+namespace lumo::util {
 
 namespace {
 
@@ -51,4 +51,4 @@ std::string writeFileAtomically(const std::filesystem::path& target, std::string
     return {};
 }
 
-}  // namespace lumo::sdk_service
+}  // namespace lumo::util
