@@ -82,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& post : postsOf(data, size)) {
         const std::size_t jsonStart = post.find('{');
         recording->calls.clear();
-        handleGameState(jsonStart == std::string::npos ? nullptr : post.c_str() + jsonStart,
-                        static_cast<std::int64_t>(post.size()));
+        handleGameState(jsonStart == std::string::npos ? nullptr : post.c_str() + jsonStart);
         checkKept();
         checkBitmap(keyBitmap, mayLight);
         checkCalls();

@@ -317,7 +317,7 @@ void takeRound(const json& round) {
 
 }  // namespace
 
-void handleGameState(const char* text, std::int64_t /*received*/) {
+void handleGameState(const char* text) {
     if (text == nullptr) {
         std::cout << "content null" << std::endl;
         return;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 
 #include "lighting/key_bitmap.h"
 #include "lighting/option_values.h"
@@ -8,10 +7,9 @@
 namespace roundglow {
 
 // Lights the keyboard from one Counter-Strike game-state post. `text` points at the first '{'
-// of the NUL-terminated request text, or is null when the request held none; `received` is
-// the byte count of the whole request. Prints "content null", "Bad JSON received" or "The root
+// of the NUL-terminated request text, or is null when the request held none. Prints "content null", "Bad JSON received" or "The root
 // element is not an object" for posts it cannot use. Never throws.
-void handleGameState(const char* text, std::int64_t received);
+void handleGameState(const char* text);
 
 // What the player is doing, as the last post's "activity" said.
 enum class Activity { unknown, playing, chatOpen, menu };

@@ -82,8 +82,8 @@ int runRoundglow() {
     lumo::status::StatusWriter status("roundglow", lightingInUse());
     lumo::gamestate::serveGameState(
         listener,
-        [&status](char* jsonStart, std::int64_t received) {
-            handleGameState(jsonStart, received);
+        [&status](char* jsonStart, std::int64_t /*received*/) {
+            handleGameState(jsonStart);
             status.notePost(jsonStart);
         },
         beforeEachAccept);

@@ -49,7 +49,7 @@ void HandleGameState(benchmark::State& state) {
     std::streambuf* const console = std::cout.rdbuf(&discard);
     for (auto _ : state) {
         sdk.calls.clear();
-        handleGameState(text.c_str(), static_cast<std::int64_t>(text.size()));
+        handleGameState(text.c_str());
         benchmark::DoNotOptimize(sdk.bitmap.data());
     }
     std::cout.rdbuf(console);

@@ -32,7 +32,7 @@ protected:
         recording_sdk::unbind();
     }
     void handle(const std::string& text) {
-        handleGameState(text.c_str(), static_cast<std::int64_t>(text.size()));
+        handleGameState(text.c_str());
     }
     std::string output() {
         std::string text = ::testing::internal::GetCapturedStdout();
@@ -50,7 +50,7 @@ TEST_F(HostilePosts, UnusablePostsAreReportedAndChangeNothing) {
     recording->calls.clear();
     output();
 
-    handleGameState(nullptr, 0);
+    handleGameState(nullptr);
     EXPECT_EQ(output(), "content null\n");
     const struct {
         const char* text;

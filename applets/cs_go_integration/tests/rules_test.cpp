@@ -235,17 +235,17 @@ TEST(BombBlock, ChangesEveryTwoPlantedPostsAndClearsOnce) {
     std::string planted = R"({"round": {"phase": "live", "bomb": "planted"}})";
     std::vector<std::vector<int>> seen;
     for (int post = 0; post < 6; ++post) {
-        handleGameState(planted.c_str(), static_cast<std::int64_t>(planted.size()));
+        handleGameState(planted.c_str());
         seen.push_back(cell(kBombCell));
     }
     EXPECT_EQ(seen, (std::vector<std::vector<int>>{dark, dark, red, red, dark, dark}));
     EXPECT_TRUE(kept.bombShown);
 
     // Phase on for the next planted post; a post without "bomb" paints the block dark once.
-    handleGameState(planted.c_str(), 0);
+    handleGameState(planted.c_str());
     EXPECT_EQ(cell(kBombCell), red);
     const std::string cleared = R"({"round": {"phase": "over"}})";
-    handleGameState(cleared.c_str(), 0);
+    handleGameState(cleared.c_str());
     EXPECT_EQ(cell(kBombCell), dark);
     EXPECT_FALSE(kept.bombShown);
     // 19 cells: rows 1 to 5 of columns 17 to 20, without row 5, column 17.
