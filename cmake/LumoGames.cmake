@@ -106,15 +106,16 @@ foreach(g RANGE ${_lumo_game_last})
   if(NOT _e0_sub STREQUAL "")
     string(APPEND _read "/${_e0_sub}")
   endif()
-  # Where the newest edition reads the integration file, for the package test.
+  # The newest edition's cfg folder and where it reads the integration file, for the package test.
+  set(LUMO_GAME_${_program}_cfgFolder "${_e0_cfg}")
   set(LUMO_GAME_${_program}_readFolder "${_read}")
-  string(APPEND _lumo_shell "${_program}_readFolder='${_read}'\n")
+  string(APPEND _lumo_shell "${_program}_cfgFolder='${_e0_cfg}'\n${_program}_readFolder='${_read}'\n")
 endforeach()
 string(APPEND _lumo_shell "game_programs='${_lumo_shell_programs}'\n")
 string(STRIP "${_lumo_shell}" _lumo_shell)
 
 # lumo_game(heroglow port OUT): one field of a program's game (key, title, appletFolder,
-# appId, integrationFile, port, readFolder).
+# appId, integrationFile, port, cfgFolder, readFolder).
 function(lumo_game program field out)
   if(NOT DEFINED LUMO_GAME_${program}_${field})
     message(FATAL_ERROR "lumo_game: no ${field} for ${program}")

@@ -24,6 +24,7 @@ struct Edition {
     std::string_view consoleLog;  // where -condebug writes
 };
 
+// Every text of the table is a string literal, so data() of each is NUL-terminated.
 struct Game {
     std::string_view key;           // lumo-doctor's --game word: "dota", "cs"
     std::string_view title;         // "Dota 2", "Counter-Strike"
