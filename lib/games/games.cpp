@@ -16,7 +16,10 @@ std::vector<std::string> components(std::string_view relative) {
 
 std::string readFolder(const Edition& edition) {
     std::string folder(edition.cfgFolder);
-    if (!edition.subfolder.empty()) folder += "/" + std::string(edition.subfolder);
+    if (!edition.subfolder.empty()) {
+        folder += '/';
+        folder += edition.subfolder;
+    }
     return folder;
 }
 

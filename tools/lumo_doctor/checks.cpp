@@ -63,7 +63,14 @@ std::string describeDuration(std::chrono::seconds duration) {
     if (total < 60) return std::to_string(total) + " s";
     if (total < 3600) return std::to_string(total / 60) + " min";
     const long long minutes = (total % 3600) / 60;
-    return std::to_string(total / 3600) + " h" + (minutes == 0 ? "" : " " + std::to_string(minutes) + " min");
+    // Appended piecewise: GCC 12 warns falsely of overlap (-Wrestrict) on " " + text.
+    std::string text = std::to_string(total / 3600) + " h";
+    if (minutes != 0) {
+        text += ' ';
+        text += std::to_string(minutes);
+        text += " min";
+    }
+    return text;
 }
 
 }  // namespace lumo::doctor

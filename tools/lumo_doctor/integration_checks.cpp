@@ -77,10 +77,13 @@ Check checkIntegrationFile(const GameScene& scene) {
     const std::optional<util::KeyValuesFault> fault = parsed.parseReportingFault(readText(scene.file.file).value_or(std::string()));
     const std::string file = utf8(scene.file.file);
     const std::string replaceIt = "replace it with " + ownCopy(game);
+    std::string replaceItYourself = replaceIt;  // the same, starting a sentence
+    replaceItYourself[0] = 'R';
+    replaceItYourself += '.';
     if (fault) {
         add(check, Status::failure, file + " line " + std::to_string(fault->line) + ": " + fault->cause,
             "The game skips a broken file (its console says \"KeyValues Error\"). " +
-                (scene.programInstalls ? "Delete it and start " + program + ", which puts its own copy there." : "R" + replaceIt.substr(1) + "."));
+                (scene.programInstalls ? "Delete it and start " + program + ", which puts its own copy there." : replaceItYourself));
         return check;
     }
     const util::KeyValues* block = integrationBlock(parsed);
