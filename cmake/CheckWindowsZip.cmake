@@ -1,6 +1,7 @@
 # Makes the players' zip in a folder of its own and checks that it holds exactly the two
 # programs as built, their integration files, lumo-doctor and the README, under one top folder.
-# Variables: CPACK, BUILD, SOURCE, NAME (the package file name), HEROGLOW, ROUNDGLOW, DOCTOR.
+# Variables: CPACK, BUILD, SOURCE, NAME (the package file name), DOCTOR, and PROGRAMS: for each
+# program "name|executable|applet folder|integration file", separated by commas.
 
 set(work "${BUILD}/zip-check")
 file(REMOVE_RECURSE "${work}")
@@ -21,13 +22,20 @@ endif()
 string(REPLACE "\n" ";" entries "${listing}")
 list(FILTER entries EXCLUDE REGEX "(^$|/$)")
 list(SORT entries)
-set(expected
-  "${NAME}/README.txt"
-  "${NAME}/heroglow/Applet_Files/gamestate_integration_kelvaron.cfg"
-  "${NAME}/heroglow/heroglow.exe"
-  "${NAME}/lumo-doctor.exe"
-  "${NAME}/roundglow/Applet_Files/gamestate_integration_kelvaron.cfg"
-  "${NAME}/roundglow/roundglow.exe")
+string(REPLACE "," ";" programs "${PROGRAMS}")
+set(expected "${NAME}/README.txt" "${NAME}/lumo-doctor.exe")
+set(pairs "${DOCTOR}|lumo-doctor.exe" "${SOURCE}/packaging/windows/README.txt|README.txt")
+foreach(program IN LISTS programs)
+  string(REPLACE "|" ";" program "${program}")
+  list(GET program 0 name)
+  list(GET program 1 executable)
+  list(GET program 2 folder)
+  list(GET program 3 file)
+  list(APPEND expected "${NAME}/${name}/Applet_Files/${file}" "${NAME}/${name}/${name}.exe")
+  list(APPEND pairs "${executable}|${name}/${name}.exe"
+                    "${SOURCE}/applets/${folder}/Applet_Files/${file}|${name}/Applet_Files/${file}")
+endforeach()
+list(SORT expected)
 if(NOT entries STREQUAL expected)
   string(REPLACE ";" "\n  " entries "${entries}")
   string(REPLACE ";" "\n  " expected "${expected}")
@@ -41,13 +49,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cannot unpack ${zip}")
 endif()
 set(top "${work}/unpacked/${NAME}")
-foreach(pair
-    "${HEROGLOW}|heroglow/heroglow.exe"
-    "${ROUNDGLOW}|roundglow/roundglow.exe"
-    "${DOCTOR}|lumo-doctor.exe"
-    "${SOURCE}/applets/dota_integration/Applet_Files/gamestate_integration_kelvaron.cfg|heroglow/Applet_Files/gamestate_integration_kelvaron.cfg"
-    "${SOURCE}/applets/cs_go_integration/Applet_Files/gamestate_integration_kelvaron.cfg|roundglow/Applet_Files/gamestate_integration_kelvaron.cfg"
-    "${SOURCE}/packaging/windows/README.txt|README.txt")
+foreach(pair IN LISTS pairs)
   string(REPLACE "|" ";" pair "${pair}")
   list(GET pair 0 original)
   list(GET pair 1 packed)

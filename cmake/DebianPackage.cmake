@@ -11,18 +11,16 @@ set(LUMO_DEB_PREFIX /usr)
 set(_lumo_programs_folder lib/lumo-applets)
 
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/packaging/bin")
-foreach(program IN ITEMS heroglow roundglow)
+set(_lumo_description_programs "")
+foreach(program IN LISTS LUMO_GAME_PROGRAMS)
+  lumo_game(${program} appletFolder _lumo_applet_folder)
+  lumo_game(${program} title LUMO_UNIT_GAME)
+  lumo_game(${program} port LUMO_UNIT_PORT)
+  list(APPEND _lumo_description_programs "${program} (${LUMO_UNIT_GAME}, port ${LUMO_UNIT_PORT})")
+  set(LUMO_UNIT_ENVIRONMENT "")
   if(program STREQUAL "heroglow")
-    set(_lumo_applet_folder dota_integration)
-    set(LUMO_UNIT_GAME "Dota 2")
-    set(LUMO_UNIT_PORT 3002)
     set(LUMO_UNIT_ENVIRONMENT
       "# The item catalogue lights nothing. Kept on this machine, the service reaches nothing\n# beyond loopback: systemd does not enforce IPAddressDeny= for user services.\nEnvironment=HEROGLOW_ITEM_FEED_URL=http://127.0.0.1:9/")
-  else()
-    set(_lumo_applet_folder cs_go_integration)
-    set(LUMO_UNIT_GAME "Counter-Strike")
-    set(LUMO_UNIT_PORT 5000)
-    set(LUMO_UNIT_ENVIRONMENT "")
   endif()
   set(LUMO_UNIT_PROGRAM ${program})
   install(TARGETS ${program} RUNTIME DESTINATION ${_lumo_programs_folder}/${program})
@@ -36,11 +34,7 @@ foreach(program IN ITEMS heroglow roundglow)
   install(FILES "${CMAKE_BINARY_DIR}/packaging/${program}.service" DESTINATION lib/systemd/user)
 endforeach()
 
-install(TARGETS lumo-view gsi-record gsi-replay RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The doctor is packaged once it is part of the build.
-if(TARGET lumo-doctor)
-  install(TARGETS lumo-doctor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS lumo-view gsi-record gsi-replay lumo-doctor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(_lumo_doc_folder ${CMAKE_INSTALL_DATAROOTDIR}/doc/lumo-applets)
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION ${_lumo_doc_folder})
@@ -64,14 +58,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "lumo-applets packagers <packagers@lumo-appl
 # libsodium23...), so apt pulls them in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Dota 2 and Counter-Strike game state as keyboard lighting")
-set(_lumo_doctor_line "")
-if(TARGET lumo-doctor)
-  set(_lumo_doctor_line "\nlumo-doctor says why a keyboard does not react.")
-endif()
+list(JOIN _lumo_description_programs " and " _lumo_description_programs)
 # CPack puts the summary first and indents each line of this below it.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "heroglow (Dota 2, port 3002) and roundglow (Counter-Strike, port 5000) turn the
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${_lumo_description_programs} turn the
 games' Game State Integration posts into keyboard lighting, through OpenRGB's
 SDK server or a keyboard maker's SDK. Both run as systemd user services.
 lumo-view draws the simulated keyboard; gsi-record and gsi-replay keep a
-game's posts and send them again.${_lumo_doctor_line}")
+game's posts and send them again.
+lumo-doctor says why a keyboard does not react.")
 include(CPack)

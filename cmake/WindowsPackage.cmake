@@ -2,10 +2,16 @@
 # each program in a folder of its own beside its Applet_Files (the two integration files share
 # a name), lumo-doctor at the top and a short README. Checked by the test windows_zip_contents.
 
-install(TARGETS heroglow RUNTIME DESTINATION heroglow)
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/applets/dota_integration/Applet_Files" DESTINATION heroglow)
-install(TARGETS roundglow RUNTIME DESTINATION roundglow)
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/applets/cs_go_integration/Applet_Files" DESTINATION roundglow)
+set(_lumo_zip_programs "")
+foreach(program IN LISTS LUMO_GAME_PROGRAMS)
+  lumo_game(${program} appletFolder _folder)
+  lumo_game(${program} integrationFile _file)
+  install(TARGETS ${program} RUNTIME DESTINATION ${program})
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/applets/${_folder}/Applet_Files" DESTINATION ${program})
+  # program|its executable|applet folder|integration file, for the zip's check.
+  list(APPEND _lumo_zip_programs "${program}|$<TARGET_FILE:${program}>|${_folder}|${_file}")
+endforeach()
+string(REPLACE ";" "," _lumo_zip_programs "${_lumo_zip_programs}")
 install(TARGETS lumo-doctor RUNTIME DESTINATION .)
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/windows/README.txt" DESTINATION .)
 
@@ -23,8 +29,7 @@ if(LUMO_BUILD_TESTS)
       -DBUILD=${CMAKE_BINARY_DIR}
       -DSOURCE=${PROJECT_SOURCE_DIR}
       -DNAME=${_lumo_zip_name}
-      -DHEROGLOW=$<TARGET_FILE:heroglow>
-      -DROUNDGLOW=$<TARGET_FILE:roundglow>
+      "-DPROGRAMS=${_lumo_zip_programs}"
       -DDOCTOR=$<TARGET_FILE:lumo-doctor>
       -P "${CMAKE_CURRENT_LIST_DIR}/CheckWindowsZip.cmake")
 endif()

@@ -31,8 +31,10 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target heroglow roundglow keyboard_simulator lumo-view gsi-replay
 
 build="$root/build/default"
-heroglow="$build/applets/dota_integration/heroglow"
-roundglow="$build/applets/cs_go_integration/roundglow"
+# Each program's folder and port, from the games table.
+source "$build/games.sh"
+heroglow="$build/applets/$heroglow_appletFolder/heroglow"
+roundglow="$build/applets/$roundglow_appletFolder/roundglow"
 simulator="$build/keyboard_simulator/libkeyboard_simulator.so"
 view="$build/tools/lumo_view/lumo-view"
 replay="$build/tools/gsi_session/gsi-replay"
@@ -98,7 +100,7 @@ if ! $demo; then
 
 Post a game state from another terminal (the programs never answer, so curl reports an
 empty reply), or replay a recorded session:
-  curl -s --data '{"map":{"game_state":"DOTA_GAMERULES_STATE_GAME_IN_PROGRESS"},"player":{"team_name":"radiant"},"hero":{"alive":true,"health_percent":60,"mana_percent":40}}' http://127.0.0.1:3002/
+  curl -s --data '{"map":{"game_state":"DOTA_GAMERULES_STATE_GAME_IN_PROGRESS"},"player":{"team_name":"radiant"},"hero":{"alive":true,"health_percent":60,"mana_percent":40}}' http://127.0.0.1:$heroglow_port/
   $replay docs/demos/cs_round.jsonl
 TEXT
 fi

@@ -14,6 +14,8 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target heroglow roundglow keyboard_simulator >/dev/null
 
 build="$root/build/default"
+# Each program's port, app id and folder, from the games table.
+source "$build/games.sh"
 simulator="$build/keyboard_simulator/libkeyboard_simulator.so"
 run="$build/soak"
 rm -rf "$run"
@@ -76,12 +78,12 @@ soak() {
              n, p, 1000 * c / t / p, b, h, a }'
 }
 
-soak heroglow "$build/applets/dota_integration/heroglow" 3002 570 \
-  "$root/applets/dota_integration/tests/data" >"$run/heroglow.result" &
-pids+=($!)
-soak roundglow "$build/applets/cs_go_integration/roundglow" 5000 730 \
-  "$root/applets/cs_go_integration/tests/data" >"$run/roundglow.result" &
-pids+=($!)
+for program in $game_programs; do
+  folder_var="${program}_appletFolder" port_var="${program}_port" app_var="${program}_appId"
+  soak "$program" "$build/applets/${!folder_var}/$program" "${!port_var}" "${!app_var}" \
+    "$root/applets/${!folder_var}/tests/data" >"$run/$program.result" &
+  pids+=($!)
+done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
 pids=()

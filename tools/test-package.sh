@@ -22,6 +22,13 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 deb="$build/lumo-applets_${version}_amd64.deb"
 [ -f "$deb" ] || fail "$deb was not made"
 echo "Package: $deb ($(stat -c %s "$deb") bytes)"
+# The games' facts as the configure step generated them from lib/games/games.json:
+# $game_programs, and ${program}_key, _appId, _port, _appletFolder, _integrationFile,
+# _cfgFolder, _readFolder.
+# shellcheck source=/dev/null
+. "$build/games.sh"
+game_programs=${game_programs:?games.sh names no programs}
+fact() { local name="${1}_$2"; printf '%s' "${!name}"; }
 
 work=$(mktemp -d)
 pids=()
@@ -41,18 +48,13 @@ dpkg-deb -c "$deb" | awk '{ sub(/^\./, "", $6); sub(/\/$/, "", $6); print substr
 expect() {  # TYPE PATH [LINK TARGET]
   grep -qxF -e "$1 $2${3:+ $3}" "$work/contents" || fail "the package lacks $2${3:+ -> $3} (type $1)"
 }
-doctor=false
-# As the build has it: a lumo-doctor left in the folder by another branch's build does not count.
-ninja -C "$build" -t query lumo-doctor >/dev/null 2>&1 && doctor=true
-for program in heroglow roundglow; do
+for program in $game_programs; do
   expect - "/usr/lib/lumo-applets/$program/$program"
-  expect - "/usr/lib/lumo-applets/$program/Applet_Files/gamestate_integration_kelvaron.cfg"
+  expect - "/usr/lib/lumo-applets/$program/Applet_Files/$(fact "$program" integrationFile)"
   expect l "/usr/bin/$program" "../lib/lumo-applets/$program/$program"
   expect - "/usr/lib/systemd/user/$program.service"
 done
-tools=(lumo-view gsi-record gsi-replay)
-$doctor && tools+=(lumo-doctor)
-for tool in "${tools[@]}"; do expect - "/usr/bin/$tool"; done
+for tool in lumo-view gsi-record gsi-replay lumo-doctor; do expect - "/usr/bin/$tool"; done
 for doc in README.md docs/linux.md docs/openrgb.md docs/heroglow.md docs/roundglow.md; do
   expect - "/usr/share/doc/lumo-applets/$doc"
 done
@@ -63,10 +65,11 @@ grep -E '\.(key|pub|sig)$|registry\.reg' "$work/contents" && fail "the package h
 mkdir "$work/tree" "$work/control"
 dpkg-deb -x "$deb" "$work/tree"
 dpkg-deb -e "$deb" "$work/control"
-for program in heroglow:dota_integration roundglow:cs_go_integration; do
-  cmp "applets/${program#*:}/Applet_Files/gamestate_integration_kelvaron.cfg" \
-      "$work/tree/usr/lib/lumo-applets/${program%%:*}/Applet_Files/gamestate_integration_kelvaron.cfg" ||
-    fail "${program%%:*}'s integration file in the package differs from the source"
+for program in $game_programs; do
+  file="$(fact "$program" integrationFile)"
+  cmp "applets/$(fact "$program" appletFolder)/Applet_Files/$file" \
+      "$work/tree/usr/lib/lumo-applets/$program/Applet_Files/$file" ||
+    fail "$program's integration file in the package differs from the source"
 done
 # No development key ever ships: neither its hex text nor its bytes are in any file.
 if [ -f "$build/sdk-signing.key" ]; then
@@ -92,9 +95,10 @@ done
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" > "$work/apt-install.txt" 2>&1 ||
   { cat "$work/apt-install.txt"; fail "apt-get install failed"; }
 installed=true
-[ "$(heroglow --version)" = "heroglow $version" ] || fail "heroglow --version says: $(heroglow --version)"
-[ "$(roundglow --version)" = "roundglow $version" ] || fail "roundglow --version says: $(roundglow --version)"
-for program in heroglow roundglow; do
+for program in $game_programs; do
+  [ "$("$program" --version)" = "$program $version" ] || fail "$program --version says: $("$program" --version)"
+done
+for program in $game_programs; do
   help=$(env -i HOME=/home/player "$program" --help)
   [ "$(wc -l <<< "$help")" -le 24 ] || fail "$program --help is longer than a screen"
   [ "$(wc -L <<< "$help")" -le 80 ] || fail "$program --help is wider than 80 columns"
@@ -108,14 +112,15 @@ done
 . "$root/tools/simulator-registry.sh"
 write_simulator_registry "$work/registry.reg" "$build/keyboard_simulator/libkeyboard_simulator.so"
 # A Steam library with both games, so each program copies its integration file from where
-# the package put it; they run from a folder without Applet_Files of its own.
+# the package put it; they run from a folder without Applet_Files of its own. Each game's cfg
+# folder exists, as an installed game has it; the folder the file goes to may not.
 steamapps="$work/home/.local/share/Steam/steamapps"
-dota_cfg="$steamapps/common/dota 2 beta/game/dota/cfg"
-cs_cfg="$steamapps/common/Counter-Strike Global Offensive/game/csgo/cfg"
-mkdir -p "$dota_cfg" "$cs_cfg" "$work/run"
-for game in '570:dota 2 beta' '730:Counter-Strike Global Offensive'; do
-  printf '"AppState"\n{\n\t"appid"\t\t"%s"\n\t"installdir"\t\t"%s"\n}\n' "${game%%:*}" "${game#*:}" \
-    > "$steamapps/appmanifest_${game%%:*}.acf"
+game_folder() { printf '%s' "$steamapps/common/$1 game"; }
+mkdir -p "$work/run"
+for program in $game_programs; do
+  mkdir -p "$(game_folder "$program")/$(fact "$program" cfgFolder)"
+  printf '"AppState"\n{\n\t"appid"\t\t"%s"\n\t"installdir"\t\t"%s"\n}\n' "$(fact "$program" appId)" "$program game" \
+    > "$steamapps/appmanifest_$(fact "$program" appId).acf"
 done
 start() {  # PROGRAM
   (cd "$work/run" && exec env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
@@ -142,21 +147,28 @@ post_until_changed() {  # PROGRAM PORT BODY: posts until the keyboard's colour c
 }
 start heroglow
 start roundglow
-post_until_changed heroglow 3002 \
+post_until_changed heroglow "$(fact heroglow port)" \
   '{"map":{"game_state":"DOTA_GAMERULES_STATE_GAME_IN_PROGRESS"},"player":{"team_name":"radiant"},"hero":{"alive":true,"health_percent":60,"mana_percent":40}}'
-post_until_changed roundglow 5000 \
+post_until_changed roundglow "$(fact roundglow port)" \
   '{"player":{"team":"T","activity":"playing","state":{"health":75}}}'
 [ -f "$work/config/lumo/options.json" ] || fail "no options file in \$XDG_CONFIG_HOME/lumo/"
-# The status files for lumo-doctor come with it.
-if $doctor; then
-  for program in heroglow roundglow; do
-    [ -f "$work/state/lumo/$program-status.json" ] || fail "no $program-status.json in \$XDG_STATE_HOME/lumo/"
+for program in $game_programs; do
+  # The status files for lumo-doctor come with it.
+  [ -f "$work/state/lumo/$program-status.json" ] || fail "no $program-status.json in \$XDG_STATE_HOME/lumo/"
+  file="$(fact "$program" integrationFile)"
+  cmp "applets/$(fact "$program" appletFolder)/Applet_Files/$file" \
+      "$(game_folder "$program")/$(fact "$program" readFolder)/$file" || fail "$program installed no integration file"
+done
+# The installed doctor over the same Steam: it finds both games and both programs' files.
+doctor=$(env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
+  LUMO_REGISTRY="$work/registry.reg" lumo-doctor --json) || true
+for program in $game_programs; do
+  key="$(fact "$program" key)"
+  for id in game integration-file; do
+    status=$(jq -r --arg id "$id" --arg game "$key" '.checks[] | select(.id == $id and .game == $game) | .status' <<< "$doctor")
+    [ "$status" = ok ] || fail "lumo-doctor's $id check of $key says ${status:-nothing}: $doctor"
   done
-fi
-cmp applets/dota_integration/Applet_Files/gamestate_integration_kelvaron.cfg \
-    "$dota_cfg/gamestate_integration/gamestate_integration_kelvaron.cfg" || fail "heroglow installed no integration file"
-cmp applets/cs_go_integration/Applet_Files/gamestate_integration_kelvaron.cfg \
-    "$cs_cfg/gamestate_integration_kelvaron.cfg" || fail "roundglow installed no integration file"
+done
 kill "${pids[@]}"
 wait 2>/dev/null || true
 pids=()

@@ -44,7 +44,7 @@ constexpr std::pair<const char*, const char*> kDefaultBindings[] = {
 PlayerFile freshConfigFile() {
     return PlayerFile(
         lumo::keybinds::steamFolderOrEmpty(),
-        lumo::keybinds::csConfigPlace(lumo::keybinds::gameFolderOrEmpty(lumo::keybinds::kCsAppId)),
+        lumo::keybinds::csConfigPlace(lumo::keybinds::gameFolderOrEmpty(lumo::games::kCounterStrike)),
         files.config.account());
 }
 
@@ -116,7 +116,7 @@ void applyBinding(const std::string& key, const std::string& command) {
 
 void locateBindingFiles() {
     const fs::path steam = lumo::keybinds::steamFolderOrEmpty();
-    const fs::path game = lumo::keybinds::gameFolderOrEmpty(lumo::keybinds::kCsAppId);
+    const fs::path game = lumo::keybinds::gameFolderOrEmpty(lumo::games::kCounterStrike);
     files.config = PlayerFile(steam, lumo::keybinds::csConfigPlace(game));
     files.cs2Defaults = PlayerFile({}, lumo::keybinds::cs2DefaultKeysPlace(game));
     files.cs2User = PlayerFile(steam, lumo::keybinds::cs2UserKeysPlace());

@@ -2,18 +2,13 @@
 #include <iostream>
 
 #include "command_line/command_line.h"
+#include "games/games.h"
 #include "cs_go_integration/roundglow.h"
 #include "util/entry_guard.h"
 
 int main(int argc, char** argv) {
-    constexpr lumo::command_line::ProgramFacts kFacts{
-        .name = "roundglow",
-        .game = "Counter-Strike",
-        .port = 5000,
-        .integrationFolder = "game/csgo/cfg/",
-        .doctorGame = "cs",
-        .moreEnvironment = "",
-    };
-    if (const auto status = lumo::command_line::answerArguments(argc, argv, kFacts, std::cout, std::cerr)) return *status;
-    return lumo::util::runGuarded("roundglow", roundglow::runRoundglow);
+    const lumo::games::Game& game = lumo::games::kCounterStrike;
+    const lumo::command_line::ProgramFacts facts = lumo::command_line::programFacts(game, "");
+    if (const auto status = lumo::command_line::answerArguments(argc, argv, facts, std::cout, std::cerr)) return *status;
+    return lumo::util::runGuarded(game.program.data(), roundglow::runRoundglow);
 }

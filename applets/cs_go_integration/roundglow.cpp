@@ -4,15 +4,13 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <system_error>
 #include <thread>
 
 #include "cs_go_integration/cs_options.h"
 #include "cs_go_integration/game_state.h"
 #include "cs_go_integration/key_bindings.h"
 #include "gamestate/receiver.h"
-#include "filesystem/operations.h"
-#include "filesystem/path.h"
+#include "games/games.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
 #include "status/status_file.h"
@@ -20,32 +18,27 @@
 
 namespace roundglow {
 
-namespace fs = lumo::filesystem;
-
 namespace {
 
-constexpr std::uint16_t kGameStatePort = 5000;
 constexpr std::chrono::milliseconds kSettleBeforeSaving{500};
 
 // Why something at start-up failed goes to standard error as one line, apart from the
 // messages on standard output.
 void reportProblem(const std::string& problem) {
-    if (!problem.empty()) std::cerr << "roundglow: " << problem << std::endl;
+    if (!problem.empty()) std::cerr << lumo::games::kCounterStrike.program << ": " << problem << std::endl;
 }
 
 // Without an integration file in the folder the game reads, the game never posts: Counter-
 // Strike 2 reads game/csgo/cfg, CS:GO read csgo/cfg. A game that is not found gets nothing.
 void installIntegrationFile() {
     std::string problem;
-    const std::string game = lumo::util::findSteamAppFolderOrEmpty("730", &problem);
-    if (game.empty()) {
+    const lumo::games::Game& game = lumo::games::kCounterStrike;
+    const std::string folder = lumo::util::findSteamAppFolderOrEmpty(std::string(game.appId), &problem);
+    if (folder.empty()) {
         reportProblem(problem);
         return;
     }
-    const fs::path cs2 = fs::path(game) / fs::path("game") / fs::path("csgo");
-    std::error_code ec;
-    const fs::path cfg = (fs::exists(cs2, ec) ? cs2 : fs::path(game) / fs::path("csgo")) / fs::path("cfg");
-    if (!lumo::util::installIntegrationFile(cfg, "", "gamestate_integration_kelvaron.cfg", &problem)) {
+    if (!lumo::util::installGameIntegrationFile(game, folder, &problem)) {
         std::cout << "Could not install the integration config file " << std::endl;
         reportProblem(problem);
     }
@@ -66,20 +59,20 @@ int runRoundglow() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     kept.teamColor = {255, 255, 255};
-    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
+    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(lumo::games::kCounterStrike.port);
     if (!listener) return listener.failure() == lumo::gamestate::ListenFailure::resolve ? 1 : -1;
 
     buildKeyCellTable();
     buildDefaultBindings();
     locateBindingFiles();
     installIntegrationFile();
-    if (!startLighting("roundglow", std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
+    if (!startLighting(lumo::games::kCounterStrike.program.data(), std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
     registerOptions();
     std::this_thread::sleep_for(kSettleBeforeSaving);
     LumoLedSaveCurrentLighting();
     LumoLedSetLighting(0, 0, 0);
 
-    lumo::status::StatusWriter status("roundglow", lightingInUse());
+    lumo::status::StatusWriter status(std::string(lumo::games::kCounterStrike.program), lightingInUse());
     lumo::gamestate::serveGameState(
         listener,
         [&status](char* jsonStart, std::int64_t /*received*/) {

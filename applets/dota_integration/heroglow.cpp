@@ -13,17 +13,12 @@
 #include "gamestate/request_text.h"
 #include "dota_integration/integration_file.h"
 #include "dota_integration/item_feed.h"
+#include "games/games.h"
 #include "lighting/lumo_binding.h"
 #include "openrgb_lighting/lighting_start.h"
 #include "status/status_file.h"
 
 namespace heroglow {
-
-namespace {
-
-constexpr std::uint16_t kGameStatePort = 3002;
-
-}  // namespace
 
 int runHeroglow() {
     // The program runs until it is ended from outside, so buffered diagnostics (and the
@@ -33,16 +28,16 @@ int runHeroglow() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 
     if (!installIntegrationFile()) std::cout << "Could not install the integration config file " << std::endl;
-    if (!startLighting("heroglow", std::cout, std::cerr))
+    if (!startLighting(lumo::games::kDota.program.data(), std::cout, std::cerr))
         std::cout << "Could not initialize the LED SDK " << std::endl;
     declareAndReadOptions();
     heroglow::locateGameHotkeys();
     fetchItemData();
     showIdleColor();
 
-    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
+    lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(lumo::games::kDota.port);
     if (!listener) return 0;
-    lumo::status::StatusWriter status("heroglow", lightingInUse());
+    lumo::status::StatusWriter status(std::string(lumo::games::kDota.program), lightingInUse());
     lumo::gamestate::serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
         if (jsonStart != nullptr) handleGameState(lumo::gamestate::widenRequestText(jsonStart).c_str());
         status.notePost(jsonStart);

@@ -3,23 +3,18 @@
 #include <iostream>
 #include <string>
 
-#include "filesystem/path.h"
+#include "games/games.h"
 #include "steam/integration_file.h"
 
 namespace heroglow {
 
-namespace fs = lumo::filesystem;
-
 bool installIntegrationFile() {
     std::string problem;
     bool installed = false;
-    const std::string folder = lumo::util::findSteamAppFolderOrEmpty("570", &problem);
-    if (!folder.empty()) {
-        const fs::path cfgFolder = fs::path(folder) / fs::path("game") / fs::path("dota") / fs::path("cfg");
-        installed = lumo::util::installIntegrationFile(cfgFolder, "gamestate_integration",
-                                                       "gamestate_integration_kelvaron.cfg", &problem);
-    }
-    if (!problem.empty()) std::cerr << "heroglow: " << problem << std::endl;
+    const lumo::games::Game& game = lumo::games::kDota;
+    const std::string folder = lumo::util::findSteamAppFolderOrEmpty(std::string(game.appId), &problem);
+    if (!folder.empty()) installed = lumo::util::installGameIntegrationFile(game, folder, &problem);
+    if (!problem.empty()) std::cerr << game.program << ": " << problem << std::endl;
     return installed;
 }
 

@@ -2,18 +2,14 @@
 #include <iostream>
 
 #include "command_line/command_line.h"
+#include "games/games.h"
 #include "dota_integration/heroglow.h"
 #include "util/entry_guard.h"
 
 int main(int argc, char** argv) {
-    constexpr lumo::command_line::ProgramFacts kFacts{
-        .name = "heroglow",
-        .game = "Dota 2",
-        .port = 3002,
-        .integrationFolder = "game/dota/cfg/gamestate_integration/",
-        .doctorGame = "dota",
-        .moreEnvironment = "  HEROGLOW_ITEM_FEED_URL   the item catalogue's address\n",
-    };
-    if (const auto status = lumo::command_line::answerArguments(argc, argv, kFacts, std::cout, std::cerr)) return *status;
-    return lumo::util::runGuarded("heroglow", heroglow::runHeroglow);
+    const lumo::games::Game& game = lumo::games::kDota;
+    const lumo::command_line::ProgramFacts facts =
+        lumo::command_line::programFacts(game, "  HEROGLOW_ITEM_FEED_URL   the item catalogue's address\n");
+    if (const auto status = lumo::command_line::answerArguments(argc, argv, facts, std::cout, std::cerr)) return *status;
+    return lumo::util::runGuarded(game.program.data(), heroglow::runHeroglow);
 }

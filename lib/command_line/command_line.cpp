@@ -23,6 +23,11 @@ void writeUsage(std::ostream& out, std::string_view name) {
 
 }  // namespace
 
+ProgramFacts programFacts(const games::Game& game, std::string_view moreEnvironment) {
+    return {game.program, game.title, game.port, game.integrationFile, games::readFolder(game.editions.front()) + "/",
+            game.key, moreEnvironment};
+}
+
 std::string versionLine(std::string_view program) { return std::string(program) + " " + LUMO_VERSION; }
 
 std::string helpText(const ProgramFacts& program) {
@@ -31,7 +36,7 @@ std::string helpText(const ProgramFacts& program) {
     text << versionLine(program.name) << ": " << program.game << "'s game state as keyboard lighting.\n\n";
     writeUsage(text, program.name);
     text << "\nListens on 127.0.0.1:" << program.port << " for the game's Game State Integration posts.\n"
-         << "Copies gamestate_integration_kelvaron.cfg into the game when Steam and the game\n"
+         << "Copies " << program.integrationFile << " into the game when Steam and the game\n"
          << "are found: " << program.integrationFolder << " (the game reads it at\n"
          << "launch: start " << program.name << " first). Lights through the keyboard maker's SDK when one\n"
          << "is registered, else through OpenRGB.\n\n"

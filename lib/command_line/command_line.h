@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "games/games.h"
+
 // The programs' only command line: --version and --help. Without arguments a program runs
 // as it always has; these two answer and end, so a player (or a packaging check) can ask an
 // installed program what it is without starting it.
@@ -14,13 +16,17 @@ namespace lumo::command_line {
 
 // What --help tells about one program.
 struct ProgramFacts {
-    std::string_view name;               // "heroglow"
-    std::string_view game;               // "Dota 2"
-    std::uint16_t port = 0;              // its game-state port
-    std::string_view integrationFolder;  // where it puts the game's integration file
-    std::string_view doctorGame;         // the game word lumo-doctor's --game takes
-    std::string_view moreEnvironment;    // further "  NAME  meaning\n" lines, or ""
+    std::string_view name;             // "heroglow"
+    std::string_view game;             // "Dota 2"
+    std::uint16_t port = 0;            // its game-state port
+    std::string_view integrationFile;  // the game's integration file it installs
+    std::string integrationFolder;     // where it puts it: "game/csgo/cfg/"
+    std::string_view doctorGame;       // the game word lumo-doctor's --game takes
+    std::string_view moreEnvironment;  // further "  NAME  meaning\n" lines, or ""
 };
+
+// The facts of `game`'s program as the games table has them (the newest edition's folder).
+ProgramFacts programFacts(const games::Game& game, std::string_view moreEnvironment);
 
 // "heroglow 0.1"
 std::string versionLine(std::string_view program);

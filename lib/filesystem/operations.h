@@ -34,6 +34,8 @@ bool exists(const path& p);
 bool is_directory(const path& p);
 // False with `ec` set when the query fails for a reason other than not-found; else clears `ec`.
 bool exists(const path& p, std::error_code& ec);
+// False with `ec` set when the query fails for a reason other than not-found; else clears `ec`.
+bool is_directory(const path& p, std::error_code& ec);
 // `ec` receives the query's error unchanged, not-found included; zero on success.
 bool is_regular_file(const path& p, std::error_code& ec);
 // Opens with the wide-character open on Windows; null on any failure, with errno saying why

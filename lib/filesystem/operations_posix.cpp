@@ -81,6 +81,17 @@ bool exists(const path& p, std::error_code& ec) {
     return false;
 }
 
+bool is_directory(const path& p, std::error_code& ec) {
+    struct stat info;
+    const int error = statPath(p, info);
+    if (error == 0 || isNotFound(error)) {
+        ec.clear();
+        return error == 0 && S_ISDIR(info.st_mode);
+    }
+    ec = errorCode(error);
+    return false;
+}
+
 bool is_regular_file(const path& p, std::error_code& ec) {
     struct stat info;
     const int error = statPath(p, info);

@@ -58,6 +58,12 @@ bool is_directory(const path& p) {
 
 bool exists(const path& p, std::error_code& ec) { return std::filesystem::exists(toStd(p), ec); }
 
+bool is_directory(const path& p, std::error_code& ec) {
+    // exists() clears `ec` for a missing path, as the answer false wants.
+    if (!std::filesystem::exists(toStd(p), ec)) return false;
+    return std::filesystem::is_directory(toStd(p), ec);
+}
+
 bool is_regular_file(const path& p, std::error_code& ec) {
     return std::filesystem::is_regular_file(toStd(p), ec);
 }

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 #include "steam/integration_file.h"
@@ -25,25 +26,34 @@ fs::path pathOfText(const std::string& text, const char* what) {
     return result;
 }
 
+// `base` joined with the elements of a '/'-separated relative path of the games table.
+fs::path joinRelative(fs::path base, std::string_view relative) {
+    for (const std::string& element : games::components(relative)) base = base / fs::path(element);
+    return base;
+}
+
 }  // namespace
 
+// The table lists Counter-Strike's files in the order they are searched: the game's files are
+// Counter-Strike 2's defaults, then config.cfg in CS:GO's and in Counter-Strike 2's layout;
+// the player's are Counter-Strike 2's keys, then the account's copy of config.cfg.
 FilePlace csConfigPlace(const fs::path& game) {
-    FilePlace place{{}, fs::join({}, {kCsAppId, "local", "cfg", kCsConfigFile})};
+    const games::Game& cs = games::kCounterStrike;
+    FilePlace place{{}, joinRelative({}, cs.playerFiles[1])};
     if (!game.empty()) {
-        place.fixed.push_back(fs::join(game, {"csgo", "cfg", kCsConfigFile}));
-        place.fixed.push_back(fs::join(game, {"game", "csgo", "cfg", kCsConfigFile}));
+        for (const std::string_view file : cs.gameFiles.subspan(1)) place.fixed.push_back(joinRelative(game, file));
     }
     return place;
 }
 
 FilePlace cs2DefaultKeysPlace(const fs::path& game) {
     if (game.empty()) return {};
-    return {{fs::join(game, {"game", "csgo", "cfg", kCs2DefaultKeysFile})}, {}};
+    return {{joinRelative(game, games::kCounterStrike.gameFiles[0])}, {}};
 }
 
-FilePlace cs2UserKeysPlace() { return {{}, fs::join({}, {kCsAppId, "local", "cfg", kCs2UserKeysFile})}; }
+FilePlace cs2UserKeysPlace() { return {{}, joinRelative({}, games::kCounterStrike.playerFiles[0])}; }
 
-FilePlace dotaHotkeysPlace() { return {{}, fs::join({}, {kDotaAppId, "remote", "cfg", kDotaHotkeysFile})}; }
+FilePlace dotaHotkeysPlace() { return {{}, joinRelative({}, games::kDota.playerFiles[0])}; }
 
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
     std::uint64_t id = 0;
@@ -65,9 +75,9 @@ fs::path steamFolderOrEmpty() {
     return pathOfText(steam, "Steam's folder");
 }
 
-fs::path gameFolderOrEmpty(const char* appId) {
+fs::path gameFolderOrEmpty(const games::Game& game) {
     // Why Steam's files could not be read is said where the integration file is installed.
-    return pathOfText(util::findSteamAppFolderOrEmpty(appId), "the game's folder");
+    return pathOfText(util::findSteamAppFolderOrEmpty(std::string(game.appId)), "the game's folder");
 }
 
 void reportOnce(const std::string& line) {

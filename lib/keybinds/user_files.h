@@ -6,21 +6,13 @@
 #include <string_view>
 
 #include "filesystem/path.h"
+#include "games/games.h"
 #include "keybinds/player_file.h"
 
 namespace lumo::keybinds {
 
-// The files in which the games keep the player's key bindings: their names and folders, in
-// one place, and what both programs need to find them below Steam's folder.
-
-// Counter-Strike: CS:GO's bind lines, and Counter-Strike 2's defaults and player's files.
-inline constexpr const char* kCsAppId = "730";
-inline constexpr const char* kCsConfigFile = "config.cfg";
-inline constexpr const char* kCs2DefaultKeysFile = "user_keys_default.vcfg";
-inline constexpr const char* kCs2UserKeysFile = "cs2_user_keys_0_slot0.vcfg";
-// Dota 2: the hotkeys set in the game's settings.
-inline constexpr const char* kDotaAppId = "570";
-inline constexpr const char* kDotaHotkeysFile = "dotakeys_personal.lst";
+// Where the games keep the player's key bindings (the games table names the files), and what
+// both programs need to find them below Steam's folder.
 
 // config.cfg: <game>\csgo\cfg, else <game>\game\csgo\cfg, else the account's 730\local\cfg.
 // An empty `game` leaves only the account's copy.
@@ -40,9 +32,9 @@ std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64);
 // when it cannot be examined, which is said once on standard output. Never throws.
 filesystem::path steamFolderOrEmpty();
 
-// A game's folder (by Steam app id) as the locator finds it; an empty path when it is not
+// A game's install folder as the locator finds it; an empty path when it is not
 // found, and also when Steam's files cannot be read, which is said once. Never throws.
-filesystem::path gameFolderOrEmpty(const char* appId);
+filesystem::path gameFolderOrEmpty(const games::Game& game);
 
 // Says `line` on standard output the first time it comes, so that a lasting cause is named
 // once and not at every post.

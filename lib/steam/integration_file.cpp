@@ -98,6 +98,21 @@ std::string findSteamAppFolderOrEmpty(const std::string& appId, std::string* pro
     }
 }
 
+bool installGameIntegrationFile(const games::Game& game, const std::string& gameFolder, std::string* problem) {
+    const auto below = [&](std::string_view relative) {
+        fs::path path(gameFolder);
+        for (const std::string& part : games::components(relative)) path = path / fs::path(part);
+        return path;
+    };
+    for (const games::Edition& edition : game.editions) {
+        std::error_code ec;
+        if (!edition.marker.empty() && !fs::exists(below(edition.marker), ec)) continue;
+        return installIntegrationFile(below(edition.cfgFolder), std::string(edition.subfolder),
+                                      std::string(game.integrationFile), problem);
+    }
+    return false;  // the table's last edition matches any install
+}
+
 bool installIntegrationFile(const fs::path& cfgFolder, const std::string& subFolder,
                             const std::string& fileName, std::string* problem) {
     std::string unused;

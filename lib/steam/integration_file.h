@@ -3,6 +3,7 @@
 #include <string>
 
 #include "filesystem/path.h"
+#include "games/games.h"
 
 namespace lumo::util {
 
@@ -20,5 +21,9 @@ std::string findSteamAppFolderOrEmpty(const std::string& appId, std::string* pro
 // says why in one line that names the path concerned ("" after success). Never throws.
 bool installIntegrationFile(const filesystem::path& cfgFolder, const std::string& subFolder,
                             const std::string& fileName, std::string* problem = nullptr);
+
+// installIntegrationFile for `game` installed in `gameFolder` (UTF-8): into the cfg folder and
+// subfolder of the first of the game's editions whose marker folder exists there.
+bool installGameIntegrationFile(const games::Game& game, const std::string& gameFolder, std::string* problem = nullptr);
 
 }  // namespace lumo::util

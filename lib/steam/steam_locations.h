@@ -10,4 +10,8 @@ namespace lumo::util {
 // (Windows) or where the home folder is unknown.
 std::vector<std::string> steamFallbackLocations();
 
+// Where the Snap package keeps Steam. The programs do not search it (its games live in the
+// package's own sandbox); the report names it so a player learns why. "" where there is none.
+std::string steamSnapLocation();
+
 }  // namespace lumo::util

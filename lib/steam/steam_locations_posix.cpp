@@ -5,10 +5,18 @@
 
 namespace lumo::util {
 
-std::vector<std::string> steamFallbackLocations() {
+namespace {
+
+std::string homeFolder() {
     const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') return {};
-    const std::string base(home);
+    return home == nullptr ? std::string() : std::string(home);
+}
+
+}  // namespace
+
+std::vector<std::string> steamFallbackLocations() {
+    const std::string base = homeFolder();
+    if (base.empty()) return {};
     // ~/.steam/root and ~/.steam/steam are the links Steam keeps to its live install; the
     // others are the native and the Flatpak data folders.
     return {
@@ -17,6 +25,11 @@ std::vector<std::string> steamFallbackLocations() {
         base + "/.local/share/Steam",
         base + "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
     };
+}
+
+std::string steamSnapLocation() {
+    const std::string base = homeFolder();
+    return base.empty() ? std::string() : base + "/snap/steam/common/.local/share/Steam";
 }
 
 }  // namespace lumo::util

@@ -5,4 +5,6 @@ namespace lumo::util {
 
 std::vector<std::string> steamFallbackLocations() { return {}; }
 
+std::string steamSnapLocation() { return {}; }
+
 }  // namespace lumo::util

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "files.h"
 
@@ -20,9 +22,19 @@ public:
     std::filesystem::path userdataCfg(const std::string& account) const;
     std::string registry() const;
 
+    // Moves the game (its manifest and folder) into the library `library`, made when missing.
+    void moveGameTo(const std::filesystem::path& library);
+    // Writes Steam's library list `relative` ("steamapps/libraryfolders.vdf" or
+    // "config/libraryfolders.vdf") naming each (number, folder): as numbered blocks holding
+    // "path", or in the layout before 2021 as numbered values.
+    enum class Layout { blocks, values };
+    void writeLibraryList(const std::string& relative, const std::vector<std::pair<std::string, std::filesystem::path>>& libraries,
+                          Layout layout = Layout::blocks) const;
+
 private:
     TempFolder root_{"lumo-steam"};
     std::string appId_;
+    std::string installDir_;
     std::filesystem::path game_;
 };
 

@@ -6,13 +6,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include "games/games.h"
+
 namespace lumo::session {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr int kDotaAppId = 570;
-constexpr int kCounterStrikeAppId = 730;
 
 SessionPost postOf(const Json& line) {
     if (!line.is_object()) throw std::invalid_argument("not an object");
@@ -78,8 +78,9 @@ std::optional<int> providerAppId(const std::string& body) {
 }
 
 std::optional<std::uint16_t> programPortFor(int appId) {
-    if (appId == kDotaAppId) return 3002;
-    if (appId == kCounterStrikeAppId) return 5000;
+    for (const games::Game& game : games::all()) {
+        if (game.appId == std::to_string(appId)) return game.port;
+    }
     return std::nullopt;
 }
 

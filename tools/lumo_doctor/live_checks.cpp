@@ -1,9 +1,8 @@
 #include "lumo_doctor/checks.h"
 
-#include <sstream>
-
 #include <nlohmann/json.hpp>
 
+#include "filesystem/operations.h"
 #include "gamestate/request_framing.h"
 #include "lighting/lumo_binding.h"
 #include "lighting/sdk_library.h"
@@ -16,7 +15,6 @@
 
 namespace lumo::doctor {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
@@ -56,10 +54,9 @@ std::string readRequest(const net::SocketHandle& connection) {
 
 }  // namespace
 
-Check checkMakerSdk(bool& usable) {
+Check checkMakerSdk(const Facts& facts, bool& usable) {
     usable = false;
-    std::ostringstream ignored;
-    const openrgb::LightingSettings settings = openrgb::readLightingSettings(ignored);
+    const openrgb::LightingSettings& settings = facts.lighting;
     if (settings.choice == openrgb::LightingChoice::openRgb || settings.choice == openrgb::LightingChoice::none) {
         return {"sdk", "all", Status::ok, "not used: the lighting settings choose " +
                                               std::string(settings.choice == openrgb::LightingChoice::none ? "no lighting" : "OpenRGB"), ""};
@@ -70,7 +67,8 @@ Check checkMakerSdk(bool& usable) {
                 "Install the keyboard maker's software, or light the keyboard through OpenRGB (see the next line)."};
     }
     std::error_code ec;
-    if (!fs::exists(pathFromUtf8(library), ec)) {
+    const filesystem::path registered = filesystem::path_from_utf8(library, ec);
+    if (ec || !filesystem::exists(registered, ec)) {
         return {"sdk", "all", Status::failure, "the SDK registered at " + library + " does not exist",
                 "Reinstall the keyboard maker's software."};
     }
@@ -83,9 +81,8 @@ Check checkMakerSdk(bool& usable) {
     return {"sdk", "all", Status::ok, library + ", signature valid", ""};
 }
 
-Check checkOpenRgb(bool makerSdkUsable) {
-    std::ostringstream ignored;
-    const openrgb::LightingSettings settings = openrgb::readLightingSettings(ignored);
+Check checkOpenRgb(const Facts& facts, bool makerSdkUsable) {
+    const openrgb::LightingSettings& settings = facts.lighting;
     const std::string where = openrgb::describe(settings.openRgb);
     if (settings.choice == openrgb::LightingChoice::makerSdk || settings.choice == openrgb::LightingChoice::none) {
         return {"openrgb", "all", Status::ok, "not used: the lighting settings choose " +

@@ -14,15 +14,27 @@ namespace {
 
 using namespace lumo::doctor;
 
-constexpr const char* kUsage =
-    "usage: lumo-doctor [--game dota|cs|all] [--listen SECONDS] [--json]\n"
-    "Checks why a game's posts may not reach heroglow (Dota 2) or roundglow (Counter-Strike).\n"
-    "  --game      which game to check (default: all)\n"
-    "  --listen    when the program is not running, listen on its port for a post this long\n"
-    "  --json      one JSON object instead of text (see docs/lumo-doctor.md)\n";
+std::string usage() {
+    std::string keys, programs;
+    for (const lumo::games::Game& game : lumo::games::all()) {
+        keys += std::string(game.key) + "|";
+        programs += (programs.empty() ? "" : " or ") + std::string(game.program) + " (" + std::string(game.title) + ")";
+    }
+    return "usage: lumo-doctor [--game " + keys + "all] [--listen SECONDS] [--json]\n"
+           "Checks why a game's posts may not reach " + programs + ".\n"
+           "  --game      which game to check (default: all)\n"
+           "  --listen    when the program is not running, listen on its port for a post this long\n"
+           "  --json      one JSON object instead of text (see docs/lumo-doctor.md)\n";
+}
+
+std::vector<const lumo::games::Game*> allGames() {
+    std::vector<const lumo::games::Game*> games;
+    for (const lumo::games::Game& game : lumo::games::all()) games.push_back(&game);
+    return games;
+}
 
 struct Options {
-    std::vector<const GameSpec*> games{&dotaGame(), &counterStrikeGame()};
+    std::vector<const lumo::games::Game*> games = allGames();
     std::optional<int> listenSeconds;
     bool json = false;
 };
@@ -37,8 +49,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments) {
             options.json = true;
         } else if (argument == "--game" && hasValue) {
             const std::string game = arguments[++i];
-            if (game == "dota") options.games = {&dotaGame()};
-            else if (game == "cs") options.games = {&counterStrikeGame()};
+            if (const lumo::games::Game* chosen = lumo::games::findByKey(game)) options.games = {chosen};
             else if (game != "all") return std::nullopt;
         } else if (argument == "--listen" && hasValue) {
             const std::string seconds = arguments[++i];
@@ -54,14 +65,15 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments) {
 int run(const Options& options) {
     const Facts facts = gatherFacts();
     std::vector<Check> checks{checkSteam(facts)};
+    if (std::optional<Check> settings = checkLightingSettings(facts)) checks.push_back(std::move(*settings));
     bool sdkUsable = false;
-    checks.push_back(checkMakerSdk(sdkUsable));
-    checks.push_back(checkOpenRgb(sdkUsable));
+    checks.push_back(checkMakerSdk(facts, sdkUsable));
+    checks.push_back(checkOpenRgb(facts, sdkUsable));
 
     // Both games' ports are listened on at once, so --listen takes its time once.
-    std::map<const GameSpec*, GameRun> runs;
-    std::map<const GameSpec*, std::future<std::optional<HeardPost>>> listening;
-    for (const GameSpec* game : options.games) {
+    std::map<const lumo::games::Game*, GameRun> runs;
+    std::map<const lumo::games::Game*, std::future<std::optional<HeardPost>>> listening;
+    for (const lumo::games::Game* game : options.games) {
         GameRun& run = runs[game];
         run.port = probePort(game->port);
         if (options.listenSeconds && !programRunning(*game, facts) && !run.port.listener) {
@@ -70,7 +82,7 @@ int run(const Options& options) {
         }
     }
     for (auto& [game, heard] : listening) runs[game].heard = heard.get();
-    for (const GameSpec* game : options.games) {
+    for (const lumo::games::Game* game : options.games) {
         for (Check& check : checkGame(*game, facts, runs[game])) checks.push_back(std::move(check));
     }
 
@@ -91,13 +103,13 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
-            std::cout << kUsage;
+            std::cout << usage();
             return 0;
         }
     }
     const std::optional<Options> options = parseOptions(arguments);
     if (!options) {
-        std::cerr << kUsage;
+        std::cerr << usage();
         return 2;
     }
     try {

@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "games/games.h"
+
 namespace lumo::doctor {
 
 namespace {
@@ -14,6 +16,7 @@ const std::map<std::string, std::string>& titles() {
         {"steam", "Steam"},
         {"sdk", "Maker's SDK"},
         {"openrgb", "OpenRGB"},
+        {"lighting-settings", "Lighting settings"},
         {"game", "Game"},
         {"integration-file", "Integration file"},
         {"other-integration-files", "Other integration files"},
@@ -29,9 +32,8 @@ const std::map<std::string, std::string>& titles() {
 }
 
 std::string gameTitle(const std::string& key) {
-    if (key == "dota") return "Dota 2";
-    if (key == "cs") return "Counter-Strike";
-    return {};
+    const games::Game* game = games::findByKey(key);
+    return game == nullptr ? std::string() : std::string(game->title);
 }
 
 int count(const std::vector<Check>& checks, Status status) {

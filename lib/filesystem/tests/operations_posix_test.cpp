@@ -69,6 +69,9 @@ TEST_F(PosixFileQueries, OtherFailuresAreErrors) {
     EXPECT_FALSE(exists(loop, ec));
     EXPECT_EQ(ec, eloop);
     ec.clear();
+    EXPECT_FALSE(is_directory(loop, ec));
+    EXPECT_EQ(ec, eloop);
+    ec.clear();
     EXPECT_FALSE(is_regular_file(loop, ec));
     EXPECT_EQ(ec, eloop);
 }

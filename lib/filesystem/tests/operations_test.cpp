@@ -49,6 +49,9 @@ TEST_F(FileQueries, AnswersForWhatIsThere) {
         std::error_code ec = std::make_error_code(std::errc::io_error);
         EXPECT_EQ(exists(p, ec), c.exists);
         EXPECT_FALSE(ec) << "not-found is an answer, not an error";
+        ec = std::make_error_code(std::errc::io_error);
+        EXPECT_EQ(is_directory(p, ec), c.isDirectory);
+        EXPECT_FALSE(ec);
 
         EXPECT_EQ(is_regular_file(p, ec), c.isRegularFile);
         // The query's own error comes through, not-found included.

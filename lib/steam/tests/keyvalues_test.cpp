@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
@@ -91,6 +92,65 @@ TEST(KeyValuesReader, EntriesKeepTheirCaseOrderAndRepeats) {
         {"w", "+forward"}, {"JOY1", "+jump"}, {"W", "+back"}};
     EXPECT_EQ(node.entriesInOrder(), expected);
     EXPECT_EQ(node.child("b").entriesInOrder().size(), 1u);
+}
+
+// The same reading, telling where the text first breaks the format; what is kept is what
+// parse() keeps.
+TEST(KeyValuesReader, FaultsAreNamedWithTheirLine) {
+    const struct {
+        const char* name;
+        std::string text;
+        const char* cause;  // "" for well-formed text
+        int line;
+    } cases[] = {
+        {"an integration file", "\"a\"\n{\n\t\"uri\" \"http://x/\"\n}\n", "", 0},
+        {"nested blocks and a comment", "// comment\n\"a\" { \"b\" { \"c\" \"d\" } }", "", 0},
+        {"a quote never closed", "\"a\"\n{\n\t\"uri\" \"http://x/\n}\n", "a quoted text is never closed", 3},
+        {"a stray closing brace", "\"a\" \"b\"\n}\n", "a closing } without an opening {", 2},
+        {"a block never closed", "\"a\"\n{\n\t\"uri\" \"x\"\n", "a block opened on line 2 is never closed", 4},
+        {"a key without a value in a block", "\"a\"\n{\n\t\"data\"\n}\n", "missing { or a value after \"data\"", 4},
+        {"a brace with no key before it", "{ \"a\" \"b\" }", "a { where a key belongs", 1},
+        {"unquoted keys are no keys", "a { b c }", "a { where a key belongs", 1},
+        {"a key at the end", "\"a\"", "missing { or a value after \"a\"", 1},
+        // The first fault by position, though the block's is found first.
+        {"the earlier of two", "\"a\" { \"b\" }\n}", "missing { or a value after \"b\"", 1},
+        {"a brace in a quoted value ends the block", "\"a\" {\n\"k\" \"v}\" }", "a quoted text is never closed", 2},
+        {"too deep", std::string(KeyValues::kMaxDepth + 1, '\0'), "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = c.text;
+        if (text.front() == '\0') {
+            text.clear();
+            for (int depth = 0; depth <= KeyValues::kMaxDepth; ++depth) text += "\"a\" {\n";
+            text += std::string(KeyValues::kMaxDepth + 1, '}');
+        }
+        KeyValues reported;
+        const std::optional<KeyValuesFault> fault = reported.parseReportingFault(text);
+        KeyValues plain;
+        plain.parse(text);
+        EXPECT_EQ(render(reported), render(plain));
+        if (std::string(c.name) == "too deep") {
+            ASSERT_TRUE(fault);
+            EXPECT_EQ(fault->cause, "blocks nested deeper than 64");
+            EXPECT_EQ(fault->line, KeyValues::kMaxDepth + 1);
+            continue;
+        }
+        EXPECT_EQ(fault ? fault->cause : "", c.cause);
+        EXPECT_EQ(fault ? fault->line : 0, c.line);
+    }
+}
+
+TEST(KeyValuesReader, EntriesOfBothKindsKeepTheirLines) {
+    KeyValues node;
+    node.parse("\"Top\" \"1\"\n\"Block\"\n{\n\t\"In\" \"x\"\n}\n\"top\" \"2\"");
+    ASSERT_EQ(node.entries().size(), 3u);
+    EXPECT_EQ(node.entries()[0].key, "Top");
+    EXPECT_EQ(node.entries()[1].key, "Block");
+    EXPECT_TRUE(node.entries()[1].block);
+    EXPECT_EQ(node.entries()[1].line, 2);
+    EXPECT_EQ(node.entries()[2].line, 6);
+    EXPECT_EQ(node.child("block").entries().front().line, 4);
 }
 
 TEST(KeyValuesReader, ParseAddsToWhatTheNodeHolds) {

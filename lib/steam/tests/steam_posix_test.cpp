@@ -10,6 +10,7 @@
 #include "steam/steam.h"
 #include "steam/steam_internal.h"
 #include "steam/steam_locations.h"
+#include "steam/steam_report.h"
 
 namespace lumo::util {
 namespace {
@@ -53,6 +54,33 @@ TEST_F(SteamLocator, LinuxFoldersStandInWhenTheRegistryKnowsNoSteam) {
         locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam", "InstallPath", "Steam.exe"),
         at("steam"));
     EXPECT_EQ(locateInstalledProgram("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other", "InstallPath", "Other.exe"), "");
+}
+
+// A fallback folder that cannot be examined is passed over, as before, but the report says
+// why: it may be the Steam the player uses.
+TEST_F(SteamLocator, AFallbackFolderThatCannotBeExaminedIsNamedInTheReport) {
+    const std::vector<std::string> candidates = steamFallbackLocations();
+    stdfs::create_directories(stdfs::path(candidates[0]).parent_path());
+    stdfs::create_symlink(candidates[0], candidates[0]);
+    stdfs::create_directories(candidates[2]);
+    makeDotaLibrary(stdfs::path(candidates[2]).lexically_relative(root_.path()).string());
+
+    const SteamReport report = reportSteam();
+    EXPECT_EQ(report.root.string(), candidates[2]);
+    EXPECT_EQ(report.source, SteamSource::linuxFolders);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_EQ(report.problems[0], candidates[0] + " cannot be examined: " +
+                                      std::make_error_code(std::errc::too_many_symbolic_link_levels).message());
+    EXPECT_EQ(findSteamAppFolder("570"), dotaFolderIn(candidates[2]));
+
+    // Snap's folder is reported, and no library of it is searched.
+    stdfs::remove_all(candidates[2]);
+    stdfs::create_directories(steamSnapLocation());
+    SteamReport snap = reportSteam();
+    EXPECT_EQ(snap.source, SteamSource::snap);
+    ASSERT_EQ(snap.libraries.size(), 1u);
+    EXPECT_FALSE(snap.libraries[0].searched);
+    EXPECT_EQ(findSteamAppFolder("570"), "");
 }
 
 }  // namespace

@@ -1,56 +1,27 @@
 #include "lumo_doctor/checks.h"
-#include "lumo_doctor/report.h"
-#include "lumo_doctor/vdf.h"
 
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "fake_steam.h"
 #include "files.h"
-#include "text.h"
+#include "lumo_doctor/check_support.h"
+#include "lumo_doctor/doctor_paths.h"
+#include "lumo_doctor/report.h"
+#include "registry_writer.h"
 #include "status/status_file.h"
+#include "steam/steam.h"
+#include "text.h"
 
 namespace lumo::doctor {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using games::kCounterStrike;
+using games::kDota;
 using test::writeFile;
-
-TEST(Vdf, FaultsAreNamedWithTheirLine) {
-    const struct {
-        const char* text;
-        const char* error;  // "" for well-formed text
-        int line;
-    } cases[] = {
-        {"\"a\"\n{\n\t\"uri\" \"http://x/\"\n}\n", "", 0},
-        {"// comment\n\"a\" { \"b\" { \"c\" \"d\" } }", "", 0},
-        {"\"a\" \"say \\\"hi\\\" \\\\ there\"", "", 0},
-        {"a { b c }", "", 0},  // unquoted words are keys and values too
-        {"\"a\"\n{\n\t\"uri\" \"http://x/\n}\n", "a quoted text is never closed", 5},
-        {"\"a\" \"b\"\n}\n", "a closing } without an opening {", 2},
-        {"\"a\"\n{\n\t\"uri\" \"x\"\n", "a block opened on line 2 is never closed", 4},
-        {"\"a\"\n{\n\t\"data\"\n}\n", "missing { or a value after \"data\"", 4},
-        {"{ \"a\" \"b\" }", "a { where a key belongs", 1},
-        {"\"a\"", "missing { or a value after \"a\"", 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        const VdfResult result = parseVdf(c.text);
-        EXPECT_EQ(result.error, c.error);
-        EXPECT_EQ(result.errorLine, c.line);
-    }
-    std::string nested;
-    for (int depth = 0; depth < 64; ++depth) nested += "a {\n";
-    EXPECT_EQ(parseVdf(nested + "}").error, "a block opened on line 63 is never closed");
-    const VdfResult tooDeep = parseVdf(nested + "a {\n" + std::string(100000, '{'));
-    EXPECT_EQ(tooDeep.error, "blocks nested deeper than 64");
-    EXPECT_EQ(tooDeep.errorLine, 65);
-    const VdfResult escaped = parseVdf("\"Apps\" { \"570\" { \"LaunchOptions\" \"-novid \\\"x\\\" -GameStateIntegration\" } }");
-    const VdfNode* app = escaped.root.path({"apps", "570"});
-    ASSERT_NE(app, nullptr);
-    EXPECT_EQ(*app->value("launchoptions"), "-novid \"x\" -GameStateIntegration");
-}
 
 constexpr const char* kOtherTool =
     "\"other tool\"\n{\n\t\"uri\" \"http://127.0.0.1:%PORT%/\"\n\t\"data\" { \"provider\" \"1\" }\n}\n";
@@ -67,6 +38,7 @@ struct SteamScene {
     test::TempFolder root{"lumo-doctor"};
     Facts facts;
     GameRun run;
+    util::SteamSource source = util::SteamSource::registry;
 
     SteamScene() {
         fs::create_directories(steam());
@@ -75,18 +47,19 @@ struct SteamScene {
     }
     fs::path steam() const { return root.path() / "Steam"; }
     // Installs the game in `library` (Steam's own folder when empty) and returns its folder.
-    fs::path install(const GameSpec& game, const std::string& installDir, fs::path library = {}) {
+    fs::path install(const games::Game& game, const std::string& installDir, fs::path library = {}) {
         if (library.empty()) library = steam();
-        writeFile(library / "steamapps" / ("appmanifest_" + game.appId + ".acf"),
-                  "\"AppState\"\n{\n\t\"appid\"\t\"" + game.appId + "\"\n\t\"installdir\"\t\"" + installDir + "\"\n}\n");
+        const std::string appId(game.appId);
+        writeFile(library / "steamapps" / ("appmanifest_" + appId + ".acf"),
+                  "\"AppState\"\n{\n\t\"appid\"\t\"" + appId + "\"\n\t\"installdir\"\t\"" + installDir + "\"\n}\n");
         const fs::path folder = library / "steamapps" / "common" / installDir;
         fs::create_directories(folder);
         return folder;
     }
-    fs::path dota() { return install(dotaGame(), "dota 2 beta"); }
+    fs::path dota() { return install(kDota, "dota 2 beta"); }
     fs::path dotaFolder() { return dota() / "game" / "dota" / "cfg" / "gamestate_integration"; }
     fs::path cs2Folder() {
-        const fs::path game = install(counterStrikeGame(), "Counter-Strike Global Offensive");
+        const fs::path game = install(kCounterStrike, "Counter-Strike Global Offensive");
         fs::create_directories(game / "game" / "csgo" / "cfg");
         return game / "game" / "csgo" / "cfg";
     }
@@ -101,19 +74,20 @@ struct SteamScene {
                   "\"users\"\n{\n\t\"" + std::to_string(76561197960265728ULL + std::stoull(account)) +
                       "\"\n\t{\n\t\t\"AccountName\"\t\"p\"\n\t\t\"MostRecent\"\t\"1\"\n\t}\n}\n");
     }
-    void programStatus(const GameSpec& game, std::uint32_t pid, std::chrono::seconds startedAgo, std::uint64_t posts,
+    void programStatus(const games::Game& game, std::uint32_t pid, std::chrono::seconds startedAgo, std::uint64_t posts,
                        std::chrono::seconds lastPostAgo) {
         const auto now = std::chrono::duration_cast<std::chrono::seconds>(facts.now.time_since_epoch()).count();
-        const status::ProgramStatus status{game.program, pid, now - startedAgo.count(), posts,
-                                           posts == 0 ? 0 : now - lastPostAgo.count(), posts == 0 ? "" : game.appId, "sdk"};
-        writeFile(facts.stateFolder / (game.program + "-status.json"), status::formatStatus(status));
-        facts.processes.push_back({pid, game.program, facts.now - startedAgo});
+        const std::string program(game.program);
+        const status::ProgramStatus status{program, pid, now - startedAgo.count(), posts,
+                                           posts == 0 ? 0 : now - lastPostAgo.count(), posts == 0 ? "" : std::string(game.appId), "sdk"};
+        writeFile(facts.stateFolder / (program + "-status.json"), status::formatStatus(status));
+        facts.processes.push_back({pid, program, facts.now - startedAgo});
     }
 };
 
 struct Scenario {
     const char* name;
-    const GameSpec& game;
+    const games::Game& game;
     std::function<void(SteamScene&)> arrange;
     const char* id;  // the check that tells
     Status status;
@@ -123,10 +97,11 @@ struct Scenario {
 
 // One cause per row: the fault is found by the check named, with the fix in its hint.
 TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
-    const GameSpec& dota = dotaGame();
-    const GameSpec& cs = counterStrikeGame();
-    const std::string ours = kIntegrationFileName;
-    const std::string goodDota = dota.installedFile.data();
+    const games::Game& dota = kDota;
+    const games::Game& cs = kCounterStrike;
+    const std::string ours(dota.integrationFile);
+    const std::string goodDota(installedIntegrationFile(dota));
+    const std::string goodCs(installedIntegrationFile(cs));
     const Scenario scenarios[] = {
         {"the file as installed", dota, [&](SteamScene& s) { writeFile(s.dotaFolder() / ours, goodDota); },
          "integration-file", Status::ok, "the same as heroglow installs", ""},
@@ -141,14 +116,14 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
         {"CS:GO's folder on a Counter-Strike 2 install", cs,
          [&](SteamScene& s) {
              const fs::path cfg = s.cs2Folder();
-             writeFile(cfg.parent_path().parent_path().parent_path() / "csgo" / "cfg" / ours, cs.installedFile.data());
+             writeFile(cfg.parent_path().parent_path().parent_path() / "csgo" / "cfg" / ours, goodCs);
          },
          "integration-file", Status::failure, "is in a folder Counter-Strike 2 does not read",
          (fs::path("game") / "csgo" / "cfg").string() + "."},
         {"the file CS:GO reads", cs,
          [&](SteamScene& s) {
              const fs::path game = s.install(cs, "Counter-Strike Global Offensive");
-             writeFile(game / "csgo" / "cfg" / ours, cs.installedFile.data());
+             writeFile(game / "csgo" / "cfg" / ours, goodCs);
          },
          "game", Status::ok, "CS:GO in", ""},
         {"a uri with another port", dota,
@@ -159,22 +134,22 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
          "integration-file", Status::warning, "may resolve to ::1", "127.0.0.1:3002"},
         {"a malformed file", dota,
          [&](SteamScene& s) { writeFile(s.dotaFolder() / ours, "\"heroglow\"\n{\n\t\"uri\" \"http://127.0.0.1:3002/\"\n\t\"data\"\n"); },
-         "integration-file", Status::failure, "line 5: missing { or a value after \"data\"", "KeyValues Error"},
+         "integration-file", Status::failure, "line 5: a block opened on line 2 is never closed", "KeyValues Error"},
         {"data sections missing", dota,
          [&](SteamScene& s) {
              writeFile(s.dotaFolder() / ours, replaced(replaced(goodDota, "\t\t\"items\"\t\t\"1\"\n", ""), "\"hero\"\t\t\"1\"", "\"hero\"\t\t\"0\""));
          },
          "integration-file", Status::failure, "does not ask for the data hero, items", "under \"data\""},
         {"no heartbeat", cs,
-         [&](SteamScene& s) { writeFile(s.cs2Folder() / ours, replaced(cs.installedFile.data(), "\t\"heartbeat\"\t\"1.0\"\n", "")); },
+         [&](SteamScene& s) { writeFile(s.cs2Folder() / ours, replaced(goodCs, "\t\"heartbeat\"\t\"1.0\"\n", "")); },
          "integration-file", Status::warning, "has no heartbeat", "\"heartbeat\""},
         {"a harmless change", cs,
-         [&](SteamScene& s) { writeFile(s.cs2Folder() / ours, replaced(cs.installedFile.data(), "\"timeout\"\t\"5.0\"", "\"timeout\"\t\"2.0\"")); },
+         [&](SteamScene& s) { writeFile(s.cs2Folder() / ours, replaced(goodCs, "\"timeout\"\t\"5.0\"", "\"timeout\"\t\"2.0\"")); },
          "integration-file", Status::ok, "differs from roundglow's copy in", ""},
         {"another tool's file on our port", cs,
          [&](SteamScene& s) {
              const fs::path cfg = s.cs2Folder();
-             writeFile(cfg / ours, cs.installedFile.data());
+             writeFile(cfg / ours, goodCs);
              writeFile(cfg / "gamestate_integration_other.cfg", replaced(kOtherTool, "%PORT%", "5000"));
          },
          "other-integration-files", Status::failure, "gamestate_integration_other.cfg also posts to port 5000",
@@ -209,15 +184,14 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
         {"a library that is gone", cs,
          [&](SteamScene& s) {
              const fs::path other = s.root.path() / "Library";
-             s.install(counterStrikeGame(), "Counter-Strike Global Offensive", other);
+             s.install(kCounterStrike, "Counter-Strike Global Offensive", other);
              writeFile(s.steam() / "steamapps" / "libraryfolders.vdf",
                        "\"libraryfolders\"\n{\n\t\"0\" { \"path\" \"" + test::regQuoted(s.steam().string()) +
                            "\" }\n\t\"1\" { \"path\" \"" + test::regQuoted((s.root.path() / "Gone").string()) +
                            "\" }\n\t\"2\" { \"path\" \"" + test::regQuoted(other.string()) + "\" }\n}\n");
-             s.facts.libraries = steamLibraries(s.steam());
          },
          "steam", Status::warning, "Gone (missing)", "libraries that are gone"},
-        {"Steam found only in Snap's folder", cs, [&](SteamScene& s) { s.facts.steam.foundBy = kSnapSource; }, "steam",
+        {"Steam found only in Snap's folder", cs, [&](SteamScene& s) { s.source = util::SteamSource::snap; }, "steam",
          Status::failure, "found by Snap's folder", "do not look in Snap's folder"},
         {"the game started before the file was written", dota,
          [&](SteamScene& s) {
@@ -242,7 +216,7 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
          "console-log", Status::ok, "the game loaded " + ours + " (provider, hero)", ""},
         {"the console log shows a KeyValues error", cs,
          [&](SteamScene& s) {
-             writeFile(s.cs2Folder() / ours, cs.installedFile.data());
+             writeFile(s.cs2Folder() / ours, goodCs);
              writeFile(s.cs2Folder().parent_path() / "console.log",
                        "KeyValues Error: LoadFromBuffer: missing { in file cfg/" + ours + " line 3\n");
          },
@@ -304,14 +278,14 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
         SteamScene setup;
-        setup.facts.steam = {setup.steam(), "a test"};
-        setup.facts.libraries = steamLibraries(setup.steam());
         scenario.arrange(setup);
+        setup.facts.steam = util::reportSteamAt(toLumoPath(setup.steam()), setup.source);
+        readSteamAndStatusFiles(setup.facts);
         std::vector<Check> checks = checkGame(scenario.game, setup.facts, setup.run);
         checks.insert(checks.begin(), checkSteam(setup.facts));
         const auto found = std::find_if(checks.begin(), checks.end(), [&](const Check& c) { return c.id == scenario.id; });
         ASSERT_NE(found, checks.end()) << formatText(checks, false);
-        EXPECT_EQ(found->game, scenario.id == std::string("steam") ? "all" : scenario.game.key);
+        EXPECT_EQ(found->game, scenario.id == std::string("steam") ? "all" : std::string(scenario.game.key));
         EXPECT_EQ(statusName(found->status), std::string(statusName(scenario.status))) << formatText(checks, false);
         EXPECT_NE(found->finding.find(scenario.finding), std::string::npos) << found->finding;
         EXPECT_NE(found->hint.find(scenario.hint), std::string::npos) << found->hint;
@@ -319,6 +293,87 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
         if (scenario.status == Status::failure) {
             EXPECT_EQ(exitStatus(checks), 1);
         }
+    }
+}
+
+// Where Steam records the library a game sits in decides whether the programs find it; the
+// doctor reads the same locator, so the two agree, and it tells the player what to do when
+// the programs cannot find the game.
+TEST(DoctorAndPrograms, AgreeOnEveryLibrary) {
+    using Layout = test::FakeSteam::Layout;
+    const struct {
+        const char* name;
+        std::function<void(test::FakeSteam&, const fs::path& library)> arrange;
+        const char* notSearched;  // why the programs do not search the game's library; null when they do
+    } cases[] = {
+        {"Steam's own folder", [](test::FakeSteam&, const fs::path&) {}, nullptr},
+        {"a library of steamapps/libraryfolders.vdf",
+         [](test::FakeSteam& steam, const fs::path& library) {
+             steam.moveGameTo(library);
+             steam.writeLibraryList("steamapps/libraryfolders.vdf", {{"0", steam.steam()}, {"1", library}});
+         },
+         nullptr},
+        {"a library only in config/libraryfolders.vdf",
+         [](test::FakeSteam& steam, const fs::path& library) {
+             steam.moveGameTo(library);
+             steam.writeLibraryList("steamapps/libraryfolders.vdf", {{"0", steam.steam()}});
+             steam.writeLibraryList("config/libraryfolders.vdf", {{"0", steam.steam()}, {"1", library}});
+         },
+         "recorded only in config/libraryfolders.vdf"},
+        {"a library in the layout before 2021",
+         [](test::FakeSteam& steam, const fs::path& library) {
+             steam.moveGameTo(library);
+             steam.writeLibraryList("steamapps/libraryfolders.vdf", {{"1", library}}, Layout::values);
+         },
+         "written in the layout before 2021"},
+        {"a library after a gap in the numbering",
+         [](test::FakeSteam& steam, const fs::path& library) {
+             steam.moveGameTo(library);
+             steam.writeLibraryList("steamapps/libraryfolders.vdf",
+                                    {{"0", steam.steam()}, {"1", steam.steam().parent_path() / "Empty"}, {"3", library}});
+         },
+         "after a gap in the numbering of steamapps/libraryfolders.vdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FakeSteam steam(std::string(kDota.appId), "dota 2 beta");
+        test::RegistryWriter registry({test::kSteamRegistryKey});
+        registry.setString(test::kSteamRegistryKey, "InstallPath", utf8(steam.steam()));
+        c.arrange(steam, steam.steam().parent_path() / "Library");
+
+        const std::string programs = util::findSteamAppFolder(std::string(kDota.appId));
+        Facts facts;
+        facts.steam = util::reportSteam();
+        readSteamAndStatusFiles(facts);
+        const std::optional<util::SteamGame>& game = facts.games.at(kDota.key);
+        ASSERT_TRUE(game);
+        EXPECT_EQ(toStdPath(game->folder), steam.game());
+        EXPECT_EQ(game->foundByPrograms, !programs.empty());
+        EXPECT_EQ(programs.empty(), c.notSearched != nullptr);
+        if (!programs.empty()) {
+            EXPECT_EQ(programs, game->folder.string());
+        }
+
+        const std::vector<Check> checks = checkGame(kDota, facts, GameRun{});
+        ASSERT_GE(checks.size(), 2u);
+        const Check& location = checks[0];
+        const Check& file = checks[1];
+        if (c.notSearched == nullptr) {
+            EXPECT_EQ(location.status, Status::ok) << location.finding;
+            EXPECT_NE(file.hint.find("Start heroglow once"), std::string::npos) << file.hint;
+            continue;
+        }
+        EXPECT_EQ(location.status, Status::failure);
+        EXPECT_NE(location.finding.find(std::string("a library heroglow does not search (") + c.notSearched + ")"),
+                  std::string::npos) << location.finding;
+        EXPECT_NE(location.hint.find("Move Dota 2 to a library heroglow searches"), std::string::npos) << location.hint;
+        EXPECT_NE(location.hint.find("add it again"), std::string::npos) << location.hint;
+        // heroglow cannot put its file there, so starting it is no advice.
+        EXPECT_EQ(file.id, "integration-file");
+        EXPECT_EQ(file.hint.find("Start heroglow"), std::string::npos) << file.hint;
+        EXPECT_NE(file.hint.find("copy heroglow's Applet_Files/gamestate_integration_kelvaron.cfg"), std::string::npos) << file.hint;
+        EXPECT_NE(checkSteam(facts).finding.find(std::string("(the programs do not search it: ") + c.notSearched + ")"),
+                  std::string::npos) << checkSteam(facts).finding;
     }
 }
 

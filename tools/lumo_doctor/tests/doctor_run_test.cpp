@@ -173,6 +173,21 @@ TEST(LumoDoctor, AnOpenRgbServersKeyboardIsListed) {
     EXPECT_NE(finding.find(" of " + std::to_string(leds) + " LEDs lit as keys)"), std::string::npos) << finding;
 }
 
+// What reading the lighting settings finds wrong reaches the report, as the programs would
+// report it on their standard error.
+TEST(LumoDoctor, ProblemsWithTheLightingSettingsAreReported) {
+    const FakeSteam steam(kDotaAppId, "dota 2 beta");
+    DoctorSetting setting(steam.registry());
+    writeFile(setting.folder.path() / "config" / "lumo" / "settings.json", "{\"lighting\": \"rainbow\"");
+    setting.environment.emplace_back("XDG_CONFIG_HOME", setting.folder.text("config"));
+
+    const DoctorOutcome outcome = runDoctor({"--game", "dota", "--json"}, setting.environment);
+    const nlohmann::json settings = outcome.check("lighting-settings", "all");
+    EXPECT_EQ(settings.value("status", ""), "warning") << outcome.run.output;
+    EXPECT_NE(settings.value("finding", "").find("settings.json is not valid JSON; keeping the defaults"), std::string::npos)
+        << settings;
+}
+
 TEST(LumoDoctor, ListeningReportsTheFirstPost) {
     CounterStrikeInstall install;
     const DoctorSetting setting(install.steam.registry());
