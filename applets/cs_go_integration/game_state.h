@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include "lighting/key_bitmap.h"
 #include "lighting/option_values.h"
 
