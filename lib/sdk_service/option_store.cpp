@@ -1,11 +1,13 @@
 #include "sdk_service/option_store.h"
 
 #include <climits>
-#include <fstream>
-#include <sstream>
+#include <optional>
+#include <string>
 #include <system_error>
 
+#include "filesystem/std_path.h"
 #include "io/atomic_file.h"
+#include "io/whole_file.h"
 #include "sdk_service/diagnostics.h"
 #include "sdk_service/json_text.h"
 
@@ -103,15 +105,14 @@ void OptionStore::load(const std::filesystem::path& file) {
     startOver(file);
     if (!stamp_.exists) return;
 
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) {
+    // Shared with a program or editor that may be replacing the file meanwhile.
+    const std::optional<std::string> text = util::readSharedFile(filesystem::from_std_path(file));
+    if (!text) {
         reportOnce("cannot read the options file " + file.string() + "; options keep their defaults");
         usable_ = false;
         return;
     }
-    adopt(text.str());
+    adopt(*text);
 }
 
 void OptionStore::loadText(const std::string& text) {

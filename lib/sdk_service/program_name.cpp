@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "filesystem/operations.h"
+#include "filesystem/std_path.h"
 #include "text/utf.h"
 
 namespace lumo::sdk_service {
@@ -28,7 +29,7 @@ std::string programName() {
     static const std::string name = []() -> std::string {
         try {
             const std::string utf8 = filesystem::executable_path().string();
-            return programNameFromExecutable(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())));
+            return programNameFromExecutable(lumo::filesystem::std_path_from_utf8(utf8));
         } catch (const std::range_error&) {
             return "unknown";  // a Windows name with a lone surrogate has no UTF-8 form
         }

@@ -121,7 +121,7 @@ std::vector<std::string> wantedSections(const games::Game& game) {
 GameFolders gameFolders(const games::Game& game, const fs::path& gameFolder) {
     const auto below = [&](std::string_view relative) {
         fs::path path = gameFolder;
-        for (const std::string& part : games::components(relative)) path /= fs::path(std::u8string(part.begin(), part.end()));
+        for (const std::string& part : games::components(relative)) path /= filesystem::std_path_from_utf8(std::string(part));
         return path;
     };
     for (const games::Edition& edition : game.editions) {
@@ -141,7 +141,7 @@ std::vector<fs::path> hiddenExtensionCopies(const games::Game& game, const fs::p
     std::vector<fs::path> copies;
     std::error_code ec;
     for (fs::directory_iterator entry(folder, ec), end; !ec && entry != end; entry.increment(ec)) {
-        const std::string name = utf8(entry->path().filename());
+        const std::string name = filesystem::utf8_text(entry->path().filename());
         if (name.size() > ours.size() && util::startsWithIgnoringAsciiCase(name, ours + ".")) copies.push_back(entry->path());
     }
     return copies;
@@ -150,7 +150,7 @@ std::vector<fs::path> hiddenExtensionCopies(const games::Game& game, const fs::p
 }  // namespace
 
 IntegrationFacts inspectIntegrationFile(const games::Game& game, const GameFolders& folders) {
-    const fs::path name(std::u8string(game.integrationFile.begin(), game.integrationFile.end()));
+    const fs::path name = filesystem::std_path_from_utf8(std::string(game.integrationFile));
     IntegrationFacts facts;
     const fs::path file = folders.readFolder / name;
     if (isFile(file)) {

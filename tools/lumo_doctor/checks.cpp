@@ -35,7 +35,7 @@ std::vector<Check> checkGame(const games::Game& game, const Facts& facts, const 
     const auto found = facts.games.find(game.key);
     const std::optional<util::SteamGame>& install = found == facts.games.end() ? std::nullopt : found->second;
     if (install && install->present) {
-        GameScene scene{game, facts, gameFolders(game, toStdPath(install->folder)), {}, install->foundByPrograms};
+        GameScene scene{game, facts, gameFolders(game, filesystem::to_std_path(install->folder)), {}, install->foundByPrograms};
         scene.file = inspectIntegrationFile(game, scene.folders);
         checks.push_back(checkIntegrationFile(scene));
         checks.push_back(checkOtherFiles(scene));

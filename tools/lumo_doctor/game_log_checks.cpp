@@ -35,7 +35,7 @@ Check checkConsoleLog(const GameScene& scene) {
     const std::string program(game.program);
     const std::string title(game.title);
     const std::string fileName(game.integrationFile);
-    const std::string log = utf8(scene.folders.consoleLog);
+    const std::string log = filesystem::utf8_text(scene.folders.consoleLog);
     const std::optional<std::string> text = isFile(scene.folders.consoleLog) ? readText(scene.folders.consoleLog) : std::nullopt;
     if (!text) {
         return makeCheck("console-log", game.key, Status::ok, "no console log (the launch option -condebug writes " + log + ")");

@@ -50,10 +50,10 @@ Check checkIntegrationFile(const GameScene& scene) {
     const std::string fileName(game.integrationFile);
     const GameFolders& folders = scene.folders;
     Check check = makeCheck("integration-file", game.key, Status::ok, "");
-    const std::string rightPlace = utf8(folders.readFolder / fs::path(std::u8string(fileName.begin(), fileName.end())));
+    const std::string rightPlace = filesystem::utf8_text(folders.readFolder / filesystem::std_path_from_utf8(std::string(fileName)));
     for (const fs::path& copy : scene.file.misplaced) {
-        const bool hidden = utf8(copy.filename()) != fileName;
-        const std::string where = utf8(copy);
+        const bool hidden = filesystem::utf8_text(copy.filename()) != fileName;
+        const std::string where = filesystem::utf8_text(copy);
         if (hidden) {
             add(check, scene.file.file.empty() ? Status::failure : Status::warning,
                 where + " has a second extension, so the game skips it",
@@ -61,12 +61,12 @@ Check checkIntegrationFile(const GameScene& scene) {
         } else {
             add(check, scene.file.file.empty() ? Status::failure : Status::warning,
                 where + " is in a folder " + folders.edition + " does not read",
-                "Move it to " + utf8(folders.readFolder) + ".");
+                "Move it to " + filesystem::utf8_text(folders.readFolder) + ".");
         }
     }
     if (scene.file.file.empty()) {
         const std::string byHand = "copy " + ownCopy(game) + " into that folder, then restart " + title + ".";
-        add(check, Status::failure, "no " + fileName + " in " + utf8(folders.readFolder),
+        add(check, Status::failure, "no " + fileName + " in " + filesystem::utf8_text(folders.readFolder),
             !check.hint.empty()      ? ""
             : scene.programInstalls ? "Start " + program + " once: it installs the file there; or " + byHand
                                      : program + " cannot install it, since it does not find the game (see the game line): " + byHand);
@@ -75,7 +75,7 @@ Check checkIntegrationFile(const GameScene& scene) {
 
     util::KeyValues parsed;
     const std::optional<util::KeyValuesFault> fault = parsed.parseReportingFault(readText(scene.file.file).value_or(std::string()));
-    const std::string file = utf8(scene.file.file);
+    const std::string file = filesystem::utf8_text(scene.file.file);
     const std::string replaceIt = "replace it with " + ownCopy(game);
     std::string replaceItYourself = replaceIt;  // the same, starting a sentence
     replaceItYourself[0] = 'R';
@@ -138,19 +138,19 @@ Check checkOtherFiles(const GameScene& scene) {
     std::vector<std::string> onOurPort;
     std::error_code ec;
     for (fs::directory_iterator entry(scene.folders.readFolder, ec), end; !ec && entry != end; entry.increment(ec)) {
-        const std::string name = utf8(entry->path().filename());
+        const std::string name = filesystem::utf8_text(entry->path().filename());
         if (!util::startsWithIgnoringAsciiCase(name, "gamestate_integration_") || !isFile(entry->path())) continue;
         if (util::startsWithIgnoringAsciiCase(name, ours)) continue;  // ours, or a misnamed copy of it
         others.push_back(name);
         const std::optional<Uri> uri = parseUri(integrationUri(entry->path()));
-        if (uri && uri->port == game.port) onOurPort.push_back(utf8(entry->path()));
+        if (uri && uri->port == game.port) onOurPort.push_back(filesystem::utf8_text(entry->path()));
     }
     std::sort(others.begin(), others.end());
     if (!onOurPort.empty()) {
         return makeCheck("other-integration-files", game.key, Status::failure,
                          joined(onOurPort) + " also posts to port " + std::to_string(game.port),
                          "Two programs cannot listen on one port: end the other program and move its file out of " +
-                             utf8(scene.folders.readFolder) + ", or change its uri.");
+                             filesystem::utf8_text(scene.folders.readFolder) + ", or change its uri.");
     }
     return makeCheck("other-integration-files", game.key, Status::ok,
                      others.empty() ? "none besides ours" : joined(others) + " (other ports)");

@@ -69,12 +69,12 @@ std::string activeAccount(const fs::path& steam) {
 Check checkLaunchOption(const games::Game& game, const Facts& facts) {
     const std::string flag(game.launchOption);
     const std::string title(game.title);
-    const fs::path steam = toStdPath(facts.steam.root);
+    const fs::path steam = filesystem::to_std_path(facts.steam.root);
     const fs::path userdata = steam / "userdata";
     std::vector<std::string> accounts;
     std::error_code ec;
     for (fs::directory_iterator entry(userdata, ec), end; !ec && entry != end; entry.increment(ec)) {
-        const std::string name = utf8(entry->path().filename());
+        const std::string name = filesystem::utf8_text(entry->path().filename());
         if (name != "0" && name.find_first_not_of("0123456789") == std::string::npos &&
             isFile(entry->path() / "config" / "localconfig.vdf")) {
             accounts.push_back(name);
@@ -85,7 +85,7 @@ Check checkLaunchOption(const games::Game& game, const Facts& facts) {
     if (std::find(accounts.begin(), accounts.end(), active) != accounts.end()) accounts = {active};
     const std::string addIt = "Add " + flag + " to " + title + "'s launch options in Steam (Properties > General)";
     if (accounts.empty()) {
-        return makeCheck("launch-option", game.key, Status::warning, "no account's localconfig.vdf under " + utf8(userdata), addIt + ".");
+        return makeCheck("launch-option", game.key, Status::warning, "no account's localconfig.vdf under " + filesystem::utf8_text(userdata), addIt + ".");
     }
     std::vector<std::string> with, without;
     for (const std::string& account : accounts) {

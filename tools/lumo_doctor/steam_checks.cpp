@@ -19,7 +19,7 @@ std::string describeSource(util::SteamSource source) {
     return "nothing";
 }
 
-std::string shown(const filesystem::path& path) { return utf8(toStdPath(path)); }
+std::string shown(const filesystem::path& path) { return filesystem::utf8_text(filesystem::to_std_path(path)); }
 
 }  // namespace
 
@@ -69,7 +69,7 @@ Check checkGameLocation(const games::Game& game, const Facts& facts) {
                          "Install " + title + " through Steam; the checks of its files are skipped.");
     }
     const util::SteamLibrary& library = facts.steam.libraries[install->library];
-    const std::string edition = gameFolders(game, toStdPath(install->folder)).edition;
+    const std::string edition = gameFolders(game, filesystem::to_std_path(install->folder)).edition;
     const std::string finding = edition + " in " + shown(library.folder) + ", installdir \"" + install->installDir + "\"";
     if (install->foundByPrograms) return makeCheck("game", game.key, Status::ok, finding);
     if (facts.steam.source == util::SteamSource::snap) {

@@ -279,7 +279,7 @@ TEST(DoctorChecks, EachCauseIsFoundAndNamed) {
         SCOPED_TRACE(scenario.name);
         SteamScene setup;
         scenario.arrange(setup);
-        setup.facts.steam = util::reportSteamAt(toLumoPath(setup.steam()), setup.source);
+        setup.facts.steam = util::reportSteamAt(filesystem::from_std_path(setup.steam()), setup.source);
         readSteamAndStatusFiles(setup.facts);
         std::vector<Check> checks = checkGame(scenario.game, setup.facts, setup.run);
         checks.insert(checks.begin(), checkSteam(setup.facts));
@@ -338,7 +338,7 @@ TEST(DoctorAndPrograms, AgreeOnEveryLibrary) {
         SCOPED_TRACE(c.name);
         test::FakeSteam steam(std::string(kDota.appId), "dota 2 beta");
         test::RegistryWriter registry({test::kSteamRegistryKey});
-        registry.setString(test::kSteamRegistryKey, "InstallPath", utf8(steam.steam()));
+        registry.setString(test::kSteamRegistryKey, "InstallPath", filesystem::utf8_text(steam.steam()));
         c.arrange(steam, steam.steam().parent_path() / "Library");
 
         const std::string programs = util::findSteamAppFolder(std::string(kDota.appId));
@@ -347,7 +347,7 @@ TEST(DoctorAndPrograms, AgreeOnEveryLibrary) {
         readSteamAndStatusFiles(facts);
         const std::optional<util::SteamGame>& game = facts.games.at(kDota.key);
         ASSERT_TRUE(game);
-        EXPECT_EQ(toStdPath(game->folder), steam.game());
+        EXPECT_EQ(filesystem::to_std_path(game->folder), steam.game());
         EXPECT_EQ(game->foundByPrograms, !programs.empty());
         EXPECT_EQ(programs.empty(), c.notSearched != nullptr);
         if (!programs.empty()) {
