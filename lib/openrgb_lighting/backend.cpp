@@ -108,7 +108,7 @@ void Backend::run(Renderer renderer) {
         }
 
         const lumo::sdk_service::KeyboardState state = lumo::sdk_service::Service::instance().snapshot();
-        const bool animated = lumo::sdk_service::isAnimated(state);
+        const bool animated = lumo::sdk_service::isAnimated(state, wallClockMilliseconds());
         const bool due = renderer.connected() &&
                          (changes != paintedChanges || renderer.generation() != paintedGeneration || animated);
         now = Clock::now();
