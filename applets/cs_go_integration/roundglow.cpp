@@ -14,7 +14,7 @@
 #include "filesystem/operations.h"
 #include "filesystem/path.h"
 #include "lighting/lumo_binding.h"
-#include "openrgb_lighting/lighting_start.h"
+#include "lighting_choice/lighting_start.h"
 #include "status/status_file.h"
 #include "steam/integration_file.h"
 
@@ -74,13 +74,14 @@ int runRoundglow() {
     rememberConfigFile();
     locateCs2BindingFiles();
     installIntegrationFile();
-    if (!startLighting("roundglow", std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
+    if (!lumo::lighting::startLighting("roundglow", std::cout, std::cerr))
+        std::cout << "Could not initialize LED SDK\n";
     registerOptions();
     std::this_thread::sleep_for(kSettleBeforeSaving);
     LumoLedSaveCurrentLighting();
     LumoLedSetLighting(0, 0, 0);
 
-    lumo::status::StatusWriter status("roundglow", lightingInUse());
+    lumo::status::StatusWriter status("roundglow", lumo::lighting::lightingInUse());
     lumo::gamestate::serveGameState(
         listener,
         [&status](char* jsonStart, std::int64_t received) {

@@ -14,7 +14,7 @@
 #include "dota_integration/integration_file.h"
 #include "dota_integration/item_feed.h"
 #include "lighting/lumo_binding.h"
-#include "openrgb_lighting/lighting_start.h"
+#include "lighting_choice/lighting_start.h"
 #include "status/status_file.h"
 
 namespace heroglow {
@@ -33,7 +33,7 @@ int runHeroglow() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 
     if (!installIntegrationFile()) std::cout << "Could not install the integration config file " << std::endl;
-    if (!startLighting("heroglow", std::cout, std::cerr))
+    if (!lumo::lighting::startLighting("heroglow", std::cout, std::cerr))
         std::cout << "Could not initialize the LED SDK " << std::endl;
     declareAndReadOptions();
     heroglow::locateGameHotkeys();
@@ -42,7 +42,7 @@ int runHeroglow() {
 
     lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(kGameStatePort);
     if (!listener) return 0;
-    lumo::status::StatusWriter status("heroglow", lightingInUse());
+    lumo::status::StatusWriter status("heroglow", lumo::lighting::lightingInUse());
     lumo::gamestate::serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
         if (jsonStart != nullptr) handleGameState(lumo::gamestate::widenRequestText(jsonStart).c_str());
         status.notePost(jsonStart);

@@ -4,8 +4,12 @@
 #include "command_line/command_line.h"
 #include "dota_integration/heroglow.h"
 #include "util/entry_guard.h"
+#include "util/termination.h"
 
 int main(int argc, char** argv) {
+    // First, so that every thread started later (the lighting SDK's, the backend's) inherits
+    // the blocked ending signals and only the watcher takes them.
+    lumo::util::watchTerminationSignals();
     constexpr lumo::command_line::ProgramFacts kFacts{
         .name = "heroglow",
         .game = "Dota 2",

@@ -3,7 +3,7 @@
 #include <span>
 #include <sstream>
 
-#include "openrgb_lighting/lighting_settings.h"
+#include "lighting_choice/lighting_settings.h"
 #include "sdk_service/file_locations.h"
 #include "status/status_file.h"
 
@@ -37,7 +37,7 @@ std::string helpText(const ProgramFacts& program) {
          << "is registered, else through OpenRGB.\n\n"
          << "Files:\n"
          << "  options   " << shown(lumo::sdk_service::optionsFile(), unknown) << "\n"
-         << "  settings  " << shown(lumo::openrgb::settingsFile(), unknown)
+         << "  settings  " << shown(lumo::lighting::settingsFile(), unknown)
          << "  (lighting, openrgb)\n"
          << "  status    " << shown(lumo::status::statusFile(std::string(program.name)).parent_path(), unknown) << "  (read by lumo-doctor)\n"
          << "Environment:\n"

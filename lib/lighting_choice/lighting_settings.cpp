@@ -1,4 +1,4 @@
-#include "openrgb_lighting/lighting_settings.h"
+#include "lighting_choice/lighting_settings.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 #include "sdk_service/file_locations.h"
 #include "text/ascii.h"
 
-namespace lumo::openrgb {
+namespace lumo::lighting {
 
 namespace {
 
@@ -121,4 +121,4 @@ LightingSettings readLightingSettings(std::ostream& problems) {
     return settings;
 }
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::lighting
