@@ -12,7 +12,7 @@
 #include "gamestate/receiver.h"
 #include "games/games.h"
 #include "lighting/lumo_binding.h"
-#include "openrgb_lighting/lighting_start.h"
+#include "lighting_choice/lighting_start.h"
 #include "status/status_file.h"
 #include "steam/integration_file.h"
 
@@ -66,13 +66,14 @@ int runRoundglow() {
     buildDefaultBindings();
     locateBindingFiles();
     installIntegrationFile();
-    if (!startLighting(lumo::games::kCounterStrike.program.data(), std::cout, std::cerr)) std::cout << "Could not initialize LED SDK\n";
+    if (!lumo::lighting::startLighting(lumo::games::kCounterStrike.program.data(), std::cout, std::cerr))
+        std::cout << "Could not initialize LED SDK\n";
     registerOptions();
     std::this_thread::sleep_for(kSettleBeforeSaving);
     LumoLedSaveCurrentLighting();
     LumoLedSetLighting(0, 0, 0);
 
-    lumo::status::StatusWriter status(std::string(lumo::games::kCounterStrike.program), lightingInUse());
+    lumo::status::StatusWriter status(std::string(lumo::games::kCounterStrike.program), lumo::lighting::lightingInUse());
     lumo::gamestate::serveGameState(
         listener,
         [&status](char* jsonStart, std::int64_t /*received*/) {

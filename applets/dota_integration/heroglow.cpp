@@ -15,7 +15,7 @@
 #include "dota_integration/item_feed.h"
 #include "games/games.h"
 #include "lighting/lumo_binding.h"
-#include "openrgb_lighting/lighting_start.h"
+#include "lighting_choice/lighting_start.h"
 #include "status/status_file.h"
 
 namespace heroglow {
@@ -28,7 +28,7 @@ int runHeroglow() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 
     if (!installIntegrationFile()) std::cout << "Could not install the integration config file " << std::endl;
-    if (!startLighting(lumo::games::kDota.program.data(), std::cout, std::cerr))
+    if (!lumo::lighting::startLighting(lumo::games::kDota.program.data(), std::cout, std::cerr))
         std::cout << "Could not initialize the LED SDK " << std::endl;
     declareAndReadOptions();
     heroglow::locateGameHotkeys();
@@ -37,7 +37,7 @@ int runHeroglow() {
 
     lumo::gamestate::GameStateListener listener = lumo::gamestate::openGameStateListener(lumo::games::kDota.port);
     if (!listener) return 0;
-    lumo::status::StatusWriter status(std::string(lumo::games::kDota.program), lightingInUse());
+    lumo::status::StatusWriter status(std::string(lumo::games::kDota.program), lumo::lighting::lightingInUse());
     lumo::gamestate::serveGameState(listener, [&status](char* jsonStart, std::int64_t) {
         if (jsonStart != nullptr) handleGameState(lumo::gamestate::widenRequestText(jsonStart).c_str());
         status.notePost(jsonStart);

@@ -5,8 +5,12 @@
 #include "games/games.h"
 #include "dota_integration/heroglow.h"
 #include "util/entry_guard.h"
+#include "util/termination.h"
 
 int main(int argc, char** argv) {
+    // First, so that every thread started later (the lighting SDK's, the backend's) inherits
+    // the blocked ending signals and only the watcher takes them.
+    lumo::util::watchTerminationSignals();
     const lumo::games::Game& game = lumo::games::kDota;
     const lumo::command_line::ProgramFacts facts =
         lumo::command_line::programFacts(game, "  HEROGLOW_ITEM_FEED_URL   the item catalogue's address\n");

@@ -3,8 +3,8 @@
 #include <span>
 #include <sstream>
 
-#include "openrgb_lighting/lighting_settings.h"
 #include "filesystem/user_files.h"
+#include "lighting_choice/lighting_settings.h"
 #include "status/status_file.h"
 
 namespace lumo::command_line {
@@ -42,7 +42,7 @@ std::string helpText(const ProgramFacts& program) {
          << "is registered, else through OpenRGB.\n\n"
          << "Files:\n"
          << "  options   " << shown(lumo::filesystem::options_file(), unknown) << "\n"
-         << "  settings  " << shown(lumo::openrgb::settingsFile(), unknown)
+         << "  settings  " << shown(lumo::lighting::settingsFile(), unknown)
          << "  (lighting, openrgb)\n"
          << "  status    " << shown(lumo::status::statusFile(std::string(program.name)).parent_path(), unknown) << "  (read by lumo-doctor)\n"
          << "Environment:\n"

@@ -1,7 +1,6 @@
 // The TCP operations over BSD sockets, for Linux and other POSIX systems.
 #include "net/socket.h"
 
-#include <netdb.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -50,19 +49,6 @@ SocketHandle openTcpSocket(int& error) {
         return {};
     }
     return SocketHandle(static_cast<NativeSocket>(created));
-}
-
-std::optional<std::uint32_t> resolveIpv4(const std::string& host) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return std::nullopt;
-    std::optional<std::uint32_t> address;
-    if (found->ai_family == AF_INET && found->ai_addrlen >= sizeof(sockaddr_in))
-        address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-    ::freeaddrinfo(found);
-    return address;
 }
 
 int bindSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port) {

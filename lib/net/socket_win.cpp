@@ -53,19 +53,6 @@ SocketHandle openTcpSocket(int& error) {
     return SocketHandle(static_cast<NativeSocket>(created));
 }
 
-std::optional<std::uint32_t> resolveIpv4(const std::string& host) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return std::nullopt;
-    std::optional<std::uint32_t> address;
-    if (found->ai_family == AF_INET && found->ai_addrlen >= sizeof(sockaddr_in))
-        address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-    ::freeaddrinfo(found);
-    return address;
-}
-
 int bindSocket(const SocketHandle& socket, std::uint32_t address, std::uint16_t port) {
     // No SO_REUSEADDR here: on Windows it would let a second program bind the same port. And
     // without exclusive use, another program's socket with SO_REUSEADDR could still share it

@@ -57,13 +57,21 @@ std::chrono::milliseconds timeLeft(steady_clock::time_point deadline) {
 
 bool Client::connect(const std::string& host, std::uint16_t port, std::string_view clientName,
                      Milliseconds connectTimeout) {
+    const std::optional<std::uint32_t> address = lumo::net::resolveIpv4(host);
+    if (!address) {
+        disconnect();
+        return false;
+    }
+    return connect(*address, port, clientName, connectTimeout);
+}
+
+bool Client::connect(std::uint32_t address, std::uint16_t port, std::string_view clientName,
+                     Milliseconds connectTimeout) {
     disconnect();
     deviceListChanged_ = false;
-    const std::optional<std::uint32_t> address = lumo::net::resolveIpv4(host);
-    if (!address) return false;
     int error = 0;
     SocketHandle socket = lumo::net::openTcpSocket(error);
-    if (!socket || lumo::net::connectSocket(socket, *address, port, connectTimeout) != 0) return false;
+    if (!socket || lumo::net::connectSocket(socket, address, port, connectTimeout) != 0) return false;
     socket_ = std::move(socket);
 
     if (!send(0, kRequestProtocolVersion, encodeU32(kProtocolVersion))) return false;
@@ -97,11 +105,14 @@ std::optional<std::vector<Controller>> Client::listControllers() {
 
     std::vector<Controller> controllers;
     controllers.reserve(*count);
+    std::size_t listed = 0;
     for (std::uint32_t index = 0; index < *count; ++index) {
         // The version goes along at version 0 too: servers that predate it ignore it.
         if (!send(index, kRequestControllerData, encodeU32(version_))) return std::nullopt;
         const auto reply = awaitReply(kRequestControllerData, index, steady_clock::now() + replyTimeout_);
-        std::optional<Controller> controller = reply ? parseController(*reply, version_) : std::nullopt;
+        if (reply) listed += reply->size();
+        std::optional<Controller> controller =
+            reply && listed <= kMaxListingBytes ? parseController(*reply, version_) : std::nullopt;
         if (!controller) {
             fail();
             return std::nullopt;
@@ -133,7 +144,8 @@ bool Client::pollEvents(Milliseconds wait) {
     if (!connected()) return false;
     Packet packet;
     Milliseconds firstByteWait = wait;
-    for (int read = 0; read < kMaxPacketsPerWait; ++read) {
+    std::size_t polled = 0;
+    for (int read = 0; read < kMaxPacketsPerWait && polled < kMaxPolledBytes; ++read) {
         switch (readPacket(socket_, firstByteWait, replyTimeout_, packet)) {
         case PacketRead::idle:
             return true;
@@ -141,6 +153,7 @@ bool Client::pollEvents(Milliseconds wait) {
             return fail();
         case PacketRead::packet:
             if (packet.header.id == kDeviceListUpdated) deviceListChanged_ = true;
+            polled += kHeaderSize + packet.header.size;
             break;
         }
         // Only what has already come is read after the first packet.

@@ -18,6 +18,13 @@
 
 namespace lumo::openrgb {
 
+// The most payload bytes one listing of the controllers may bring, all replies together:
+// far beyond any machine's devices (a full-size keyboard's blob is a few KiB), and a bound
+// on what a broken or hostile server can make the client hold.
+inline constexpr std::size_t kMaxListingBytes = 16u << 20;
+// The most bytes one pollEvents call reads; what is left waits for the next call.
+inline constexpr std::size_t kMaxPolledBytes = 16u << 20;
+
 class Client {
 public:
     using Milliseconds = std::chrono::milliseconds;
@@ -30,13 +37,17 @@ public:
     // False, and not connected, on any failure. The socket library must have been started.
     bool connect(const std::string& host, std::uint16_t port, std::string_view clientName,
                  Milliseconds connectTimeout);
+    // The same for an IPv4 address already resolved (network byte order).
+    bool connect(std::uint32_t address, std::uint16_t port, std::string_view clientName,
+                 Milliseconds connectTimeout);
     void disconnect();
     bool connected() const { return static_cast<bool>(socket_); }
     // The negotiated version; meaningful while connected.
     std::uint32_t version() const { return version_; }
 
-    // Every controller, asked one after the other; nullopt (and disconnected) on any failure.
-    // A DEVICE_LIST_UPDATED that arrives meanwhile is remembered (deviceListChanged()).
+    // Every controller, asked one after the other; nullopt (and disconnected) on any failure,
+    // also when the replies together exceed kMaxListingBytes. A DEVICE_LIST_UPDATED that
+    // arrives meanwhile is remembered (takeDeviceListChanged()).
     std::optional<std::vector<Controller>> listControllers();
 
     // Commands; the server sends no reply. False (and disconnected) when sending failed.
@@ -47,7 +58,8 @@ public:
     bool updateMode(std::uint32_t device, std::int32_t modeIndex, const Mode& mode);
 
     // Reads what the server sent unasked, waiting at most `wait` for the first packet: notes a
-    // DEVICE_LIST_UPDATED, skips anything else. False when the connection failed or ended.
+    // DEVICE_LIST_UPDATED, skips anything else. Stops after about kMaxPolledBytes, leaving the
+    // rest for the next call. False when the connection failed or ended.
     bool pollEvents(Milliseconds wait);
     // True once since the last call when the server said its device list changed.
     bool takeDeviceListChanged();

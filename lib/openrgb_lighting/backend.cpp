@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
+#include <iostream>
 #include <utility>
 
-#include "lighting/lumo_binding.h"
-#include "openrgb_lighting/termination.h"
+#include "util/termination.h"
 
-namespace lumo::openrgb {
+namespace lumo::openrgb_lighting {
 
 namespace {
 
@@ -35,28 +36,50 @@ long long wallClockMilliseconds() {
 
 }  // namespace
 
+struct Backend::Loop {
+    Clock::time_point nextAttempt = Clock::now();
+    std::optional<Clock::time_point> lostSince;
+    Clock::time_point lastFrame{};
+    std::uint64_t paintedChanges = 0;
+    std::uint64_t paintedGeneration = 0;
+    // The last frame sent was of a running effect: once the effect ends, one more frame
+    // shows the picture without it.
+    bool paintedAnimated = false;
+
+    // The next attempt after a failure at `failed`, further off the longer the server is away.
+    void scheduleRetry(Clock::time_point failed) {
+        if (!lostSince) lostSince = failed;
+        nextAttempt =
+            failed + std::clamp<Clock::duration>((failed - *lostSince) / 4, kFirstRetry, kLongestRetry);
+    }
+};
+
 Backend& Backend::instance() {
     // Never destroyed: the program may still call the SDK while statics are torn down.
     static Backend* backend = new Backend();
     return *backend;
 }
 
-void Backend::start(ServerAddress address, std::string clientName, std::optional<Client> connection) {
-    if (thread_.joinable()) return;
-    // The devices get their own modes back when the program ends normally or is asked to end.
-    // Before the thread starts, which must not take the ending signals itself.
-    runBeforeTermination([] { Backend::instance().stop(); });
+void Backend::start(ServerAddress address, std::string clientName,
+                    std::optional<lumo::openrgb::Client> connection) {
+    {
+        std::lock_guard<std::mutex> lock(threadMutex_);
+        if (thread_.joinable()) return;
+        Renderer renderer(std::move(address), std::move(clientName));
+        if (connection) renderer.adopt(std::move(*connection));
+        lumo::sdk_service::Service::instance().setSink(this);
+        thread_ = std::thread([this, renderer = std::move(renderer)]() mutable { run(std::move(renderer)); });
+    }
+    // The devices get their own modes back when the program ends normally or is asked to end;
+    // hooked only now that the thread a stop joins exists.
     std::atexit([] { Backend::instance().stop(); });
-    Renderer renderer(std::move(address), std::move(clientName));
-    if (connection) renderer.adopt(std::move(*connection));
-    lumo::sdk_service::Service::instance().setSink(this);
-    thread_ = std::thread([this, renderer = std::move(renderer)]() mutable { run(std::move(renderer)); });
+    lumo::util::runBeforeTermination([] { Backend::instance().stop(); });
 }
 
 void Backend::stop() {
+    std::lock_guard<std::mutex> ending(threadMutex_);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (stopping_) return;
         stopping_ = true;
     }
     wake_.notify_all();
@@ -78,69 +101,83 @@ void Backend::lightingChanged(const lumo::sdk_service::Keyboard&) {
 }
 
 void Backend::run(Renderer renderer) {
-    Clock::time_point nextAttempt = Clock::now();
-    std::optional<Clock::time_point> lostSince;
-    Clock::time_point lastFrame{};
-    std::uint64_t paintedChanges = 0;
-    std::uint64_t paintedGeneration = 0;
-
+    Loop loop;
     for (;;) {
-        std::uint64_t changes = 0;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (stopping_) break;
-            changes = changes_;
-        }
-        Clock::time_point now = Clock::now();
-        if (!renderer.connected()) {
-            if (!lostSince) lostSince = now;
-            if (now >= nextAttempt) {
-                if (renderer.ensureConnected(kConnectTimeout)) {
-                    lostSince.reset();
-                } else {
-                    const Clock::time_point failed = Clock::now();
-                    nextAttempt = failed + std::clamp<Clock::duration>((failed - *lostSince) / 4, kFirstRetry,
-                                                                       kLongestRetry);
-                }
-            }
-        } else {
-            renderer.serviceConnection(0ms);
-        }
-
-        const lumo::sdk_service::KeyboardState state = lumo::sdk_service::Service::instance().snapshot();
-        const bool animated = lumo::sdk_service::isAnimated(state);
-        const bool due = renderer.connected() &&
-                         (changes != paintedChanges || renderer.generation() != paintedGeneration || animated);
-        now = Clock::now();
-        Clock::time_point wakeAt = now + kIdleLook;
-        if (due && now < lastFrame + kFramePeriod) {
-            wakeAt = lastFrame + kFramePeriod;
-        } else if (due) {
-            if (state.initialized)
-                renderer.paint(lumo::sdk_service::appearanceAt(state, wallClockMilliseconds()));
-            else
-                renderer.restoreModes();
-            lastFrame = now;
-            paintedChanges = changes;
-            paintedGeneration = renderer.generation();
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                paintedUpTo_ = std::max(paintedUpTo_, changes);
-            }
-            painted_.notify_all();
-            if (animated) wakeAt = lastFrame + kFramePeriod;
-        }
-        if (!renderer.connected()) wakeAt = std::min(wakeAt, std::max(nextAttempt, now + kSettle));
-
-        std::unique_lock<std::mutex> lock(mutex_);
-        const bool changed =
-            wake_.wait_until(lock, wakeAt, [&] { return stopping_ || changes_ != changes; });
-        if (changed && !stopping_) {
-            lock.unlock();
-            std::this_thread::sleep_for(kSettle);
+        try {
+            if (!step(renderer, loop)) break;
+        } catch (const std::exception& error) {
+            std::cerr << "OpenRGB lighting: " << error.what() << "; connecting again" << std::endl;
+            renderer.disconnect();
+            loop.scheduleRetry(Clock::now());
+        } catch (...) {
+            std::cerr << "OpenRGB lighting: an unexpected error; connecting again" << std::endl;
+            renderer.disconnect();
+            loop.scheduleRetry(Clock::now());
         }
     }
-    renderer.restoreModes();
+    try {
+        renderer.restoreModes();
+    } catch (const std::exception& error) {
+        std::cerr << "OpenRGB lighting: the devices' own modes were not put back: " << error.what()
+                  << std::endl;
+    }
 }
 
-}  // namespace lumo::openrgb
+bool Backend::step(Renderer& renderer, Loop& loop) {
+    std::uint64_t changes = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) return false;
+        changes = changes_;
+    }
+    Clock::time_point now = Clock::now();
+    if (!renderer.connected()) {
+        if (!loop.lostSince) loop.lostSince = now;
+        if (now >= loop.nextAttempt) {
+            if (renderer.ensureConnected(kConnectTimeout))
+                loop.lostSince.reset();
+            else
+                loop.scheduleRetry(Clock::now());
+        }
+    } else {
+        renderer.serviceConnection(0ms);
+    }
+
+    const lumo::sdk_service::KeyboardState state = lumo::sdk_service::Service::instance().snapshot();
+    const long long wallClock = wallClockMilliseconds();
+    const bool animated = lumo::sdk_service::isAnimated(state, wallClock);
+    const bool due = renderer.connected() &&
+                     (changes != loop.paintedChanges || renderer.generation() != loop.paintedGeneration ||
+                      animated || loop.paintedAnimated);
+    now = Clock::now();
+    Clock::time_point wakeAt = now + kIdleLook;
+    if (due && now < loop.lastFrame + kFramePeriod) {
+        wakeAt = loop.lastFrame + kFramePeriod;
+    } else if (due) {
+        if (state.initialized)
+            renderer.paint(lumo::sdk_service::appearanceAt(state, wallClock));
+        else
+            renderer.restoreModes();
+        loop.lastFrame = now;
+        loop.paintedChanges = changes;
+        loop.paintedGeneration = renderer.generation();
+        loop.paintedAnimated = animated;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            paintedUpTo_ = std::max(paintedUpTo_, changes);
+        }
+        painted_.notify_all();
+        if (animated) wakeAt = loop.lastFrame + kFramePeriod;
+    }
+    if (!renderer.connected()) wakeAt = std::min(wakeAt, std::max(loop.nextAttempt, now + kSettle));
+
+    std::unique_lock<std::mutex> lock(mutex_);
+    const bool changed = wake_.wait_until(lock, wakeAt, [&] { return stopping_ || changes_ != changes; });
+    if (changed && !stopping_) {
+        lock.unlock();
+        std::this_thread::sleep_for(kSettle);
+    }
+    return true;
+}
+
+}  // namespace lumo::openrgb_lighting

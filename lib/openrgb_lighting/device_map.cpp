@@ -5,7 +5,9 @@
 #include "lighting/keyboard_layout.h"
 #include "text/ascii.h"
 
-namespace lumo::openrgb {
+namespace lumo::openrgb_lighting {
+
+using namespace lumo::openrgb;
 
 namespace {
 
@@ -66,4 +68,4 @@ int directModeIndex(const Controller& controller) {
     return -1;
 }
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::openrgb_lighting

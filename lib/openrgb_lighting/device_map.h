@@ -14,7 +14,10 @@
 // all its LEDs. Key LEDs of keys the key grid does not have (macro keys, media keys) keep the
 // colour the device had.
 
-namespace lumo::openrgb {
+namespace lumo::openrgb_lighting {
+
+using lumo::openrgb::Color;
+using lumo::openrgb::Controller;
 
 // What tells a device apart from the others when the server's list changes: indices do not.
 struct DeviceIdentity {
@@ -43,4 +46,4 @@ std::vector<Color> composeFrame(const DeviceMap& map, const lumo::sdk_service::A
 // are per LED; -1 when the device has none.
 int directModeIndex(const Controller& controller);
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::openrgb_lighting

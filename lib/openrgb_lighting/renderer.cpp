@@ -2,7 +2,9 @@
 
 #include <utility>
 
-namespace lumo::openrgb {
+#include "net/socket.h"
+
+namespace lumo::openrgb_lighting {
 
 Renderer::Renderer(ServerAddress address, std::string clientName)
     : address_(std::move(address)), clientName_(std::move(clientName)) {}
@@ -14,7 +16,8 @@ void Renderer::adopt(Client client) {
 
 bool Renderer::ensureConnected(std::chrono::milliseconds connectTimeout) {
     if (client_.connected()) return true;
-    if (!client_.connect(address_.host, address_.port, clientName_, connectTimeout)) return false;
+    if (!resolved_) resolved_ = lumo::net::resolveIpv4(address_.host);
+    if (!resolved_ || !client_.connect(*resolved_, address_.port, clientName_, connectTimeout)) return false;
     if (enumerate()) return true;
     client_.disconnect();
     return false;
@@ -94,4 +97,4 @@ void Renderer::restoreModes() {
     }
 }
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::openrgb_lighting

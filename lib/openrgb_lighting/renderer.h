@@ -16,11 +16,13 @@
 // sent, and each device's own mode put back when the lighting ends. Found again by identity
 // whenever the server's list changes or the connection is made anew. One thread owns it.
 
-namespace lumo::openrgb {
+namespace lumo::openrgb_lighting {
+
+using lumo::openrgb::Client;
 
 struct ServerAddress {
     std::string host = "127.0.0.1";
-    std::uint16_t port = kDefaultPort;
+    std::uint16_t port = lumo::openrgb::kDefaultPort;
     bool operator==(const ServerAddress&) const = default;
 };
 
@@ -30,9 +32,14 @@ public:
 
     // Takes over a connection made elsewhere (the start-up probe).
     void adopt(Client client);
-    // Connects and lists the devices unless connected; false when that failed.
+    // Connects and lists the devices unless connected; false when that failed. The server's
+    // host name is resolved by the first attempt that finds it, and that address is kept for
+    // every later connection: a name lookup may block for seconds.
     bool ensureConnected(std::chrono::milliseconds connectTimeout);
     bool connected() const { return client_.connected(); }
+    // Drops the connection (the devices keep what they show); the next ensureConnected lists
+    // them anew.
+    void disconnect() { client_.disconnect(); }
     // Reads what the server sent unasked (waiting at most `wait`) and lists the devices again
     // when it said they changed; false when the connection was lost.
     bool serviceConnection(std::chrono::milliseconds wait);
@@ -63,6 +70,7 @@ private:
 
     ServerAddress address_;
     std::string clientName_;
+    std::optional<std::uint32_t> resolved_;  // the host's address, once found
     Client client_;
     std::vector<Device> devices_;
     std::uint64_t generation_ = 0;
@@ -71,4 +79,4 @@ private:
     std::map<DeviceIdentity, std::int32_t> ownModes_;
 };
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::openrgb_lighting

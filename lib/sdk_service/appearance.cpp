@@ -1,5 +1,7 @@
 #include "sdk_service/appearance.h"
 
+#include <algorithm>
+
 #include "lighting/keyboard_layout.h"
 
 namespace lumo::sdk_service {
@@ -64,6 +66,9 @@ Appearance appearanceAt(const KeyboardState& state, long long now) {
     return shown;
 }
 
-bool isAnimated(const KeyboardState& state) { return state.initialized && !state.effects.empty(); }
+bool isAnimated(const KeyboardState& state, long long now) {
+    return state.initialized && std::any_of(state.effects.begin(), state.effects.end(),
+                                            [now](const Effect& effect) { return !hasEnded(effect, now); });
+}
 
 }  // namespace lumo::sdk_service

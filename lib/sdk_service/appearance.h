@@ -19,7 +19,8 @@ struct Appearance {
 // over the whole-keyboard one. Effects whose duration has passed show no more.
 Appearance appearanceAt(const KeyboardState& state, long long now);
 
-// True when the picture of `state` changes with time alone.
-bool isAnimated(const KeyboardState& state);
+// True when the picture of `state` changes with time alone after `now` (wall clock as above):
+// an effect is running that has not reached the end of its duration.
+bool isAnimated(const KeyboardState& state, long long now);
 
 }  // namespace lumo::sdk_service

@@ -1,5 +1,6 @@
-// The 30 operations of the lighting SDK. Each one records its arguments as received and hands
-// the work to the process's service.
+// The 30 operations of the lighting SDK. Each one hands the work to the process's service with
+// the way to record its arguments as received, which the service uses only for a sink that
+// records calls.
 #include "sdk_service/operations.h"
 
 #include <algorithm>
@@ -76,12 +77,13 @@ bool readOption(OptionStore& store, const OptionPlace& program, const wchar_t* p
     return place && store.read(*place, type, value);
 }
 
-bool lighting(const char* operation, Json arguments, const std::function<bool(Keyboard&)>& change) {
-    return Service::instance().lighting(operation, std::move(arguments), change);
+bool lighting(const char* operation, const Service::Arguments& arguments,
+              const std::function<bool(Keyboard&)>& change) {
+    return Service::instance().lighting(operation, arguments, change);
 }
 
-bool option(const char* operation, Json arguments, const Service::OptionWork& work) {
-    return Service::instance().option(operation, std::move(arguments), work);
+bool option(const char* operation, const Service::Arguments& arguments, const Service::OptionWork& work) {
+    return Service::instance().option(operation, arguments, work);
 }
 
 RunningEffect effect(const char* kind, std::optional<int> key, Rgb color, int duration,
@@ -111,59 +113,74 @@ bool caught(const Body& body) noexcept {
 namespace operations {
 
 bool LumoLedInit() {
-    return caught([&] { return Service::instance().initialize("LumoLedInit", Json::array()); });
+    return caught(
+        [&] { return Service::instance().initialize("LumoLedInit", [] { return Json::array(); }); });
 }
 
 bool LumoLedInitWithName(const wchar_t* applicationName) {
     return caught([&] {
         if (applicationName == nullptr)
-            return lighting("LumoLedInitWithName", Json::array({nullptr}), [](Keyboard&) { return false; });
-        return Service::instance().initialize("LumoLedInitWithName", Json::array({text(applicationName)}));
+            return lighting(
+                "LumoLedInitWithName", [&] { return Json::array({nullptr}); },
+                [](Keyboard&) { return false; });
+        return Service::instance().initialize("LumoLedInitWithName",
+                                              [&] { return Json::array({text(applicationName)}); });
     });
 }
 
 bool LumoGetConfigOptionNumber(const wchar_t* path, double* value, int flag) {
     return caught([&] {
-        return option("LumoGetConfigOptionNumber", Json::array({text(path), pointee(value), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (value == nullptr) return false;
-                          Json stored = *value;
-                          if (!readOption(store, program, path, OptionType::number, stored)) return false;
-                          *value = stored.get<double>();
-                          result = *value;
-                          return true;
-                      });
+        return option(
+            "LumoGetConfigOptionNumber",
+            [&] {
+                return Json::array({text(path), pointee(value), flag});
+            },
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                if (value == nullptr) return false;
+                Json stored = *value;
+                if (!readOption(store, program, path, OptionType::number, stored)) return false;
+                *value = stored.get<double>();
+                result = *value;
+                return true;
+            });
     });
 }
 
 bool LumoGetConfigOptionBool(const wchar_t* path, bool* value, int flag) {
     return caught([&] {
-        return option("LumoGetConfigOptionBool", Json::array({text(path), pointee(value), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (value == nullptr) return false;
-                          Json stored = *value;
-                          if (!readOption(store, program, path, OptionType::boolean, stored)) return false;
-                          *value = stored.get<bool>();
-                          result = *value;
-                          return true;
-                      });
+        return option(
+            "LumoGetConfigOptionBool",
+            [&] {
+                return Json::array({text(path), pointee(value), flag});
+            },
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                if (value == nullptr) return false;
+                Json stored = *value;
+                if (!readOption(store, program, path, OptionType::boolean, stored)) return false;
+                *value = stored.get<bool>();
+                result = *value;
+                return true;
+            });
     });
 }
 
 bool LumoGetConfigOptionColor(const wchar_t* path, int* red, int* green, int* blue, int flag) {
     return caught([&] {
-        return option("LumoGetConfigOptionColor",
-                      Json::array({text(path), pointee(red), pointee(green), pointee(blue), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (red == nullptr || green == nullptr || blue == nullptr) return false;
-                          Json stored = Json::array({*red, *green, *blue});
-                          if (!readOption(store, program, path, OptionType::color, stored)) return false;
-                          *red = stored[0].get<int>();
-                          *green = stored[1].get<int>();
-                          *blue = stored[2].get<int>();
-                          result = Json::array({*red, *green, *blue});
-                          return true;
-                      });
+        return option(
+            "LumoGetConfigOptionColor",
+            [&] {
+                return Json::array({text(path), pointee(red), pointee(green), pointee(blue), flag});
+            },
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                if (red == nullptr || green == nullptr || blue == nullptr) return false;
+                Json stored = Json::array({*red, *green, *blue});
+                if (!readOption(store, program, path, OptionType::color, stored)) return false;
+                *red = stored[0].get<int>();
+                *green = stored[1].get<int>();
+                *blue = stored[2].get<int>();
+                result = Json::array({*red, *green, *blue});
+                return true;
+            });
     });
 }
 
@@ -171,7 +188,10 @@ bool LumoGetConfigOptionRect(const wchar_t* path, int* x, int* y, int* width, in
     return caught([&] {
         return option(
             "LumoGetConfigOptionRect",
-            Json::array({text(path), pointee(x), pointee(y), pointee(width), pointee(height), flag}),
+            [&] {
+                return Json::array(
+                    {text(path), pointee(x), pointee(y), pointee(width), pointee(height), flag});
+            },
             [&](OptionStore& store, const OptionPlace& program, Json& result) {
                 if (x == nullptr || y == nullptr || width == nullptr || height == nullptr) return false;
                 Json stored = Json::array({*x, *y, *width, *height});
@@ -188,19 +208,22 @@ bool LumoGetConfigOptionRect(const wchar_t* path, int* x, int* y, int* width, in
 
 bool LumoGetConfigOptionRange(const wchar_t* path, double* value, double minimum, double maximum, int flag) {
     return caught([&] {
-        return option("LumoGetConfigOptionRange",
-                      Json::array({text(path), pointee(value), minimum, maximum, flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          if (value == nullptr || !(minimum <= maximum)) return false;
-                          Json stored = *value;
-                          if (!readOption(store, program, path, OptionType::number, stored)) return false;
-                          const double chosen = stored.get<double>();
-                          // A value edited outside the range is not handed on.
-                          if (!(chosen >= minimum && chosen <= maximum)) return false;
-                          *value = chosen;
-                          result = chosen;
-                          return true;
-                      });
+        return option(
+            "LumoGetConfigOptionRange",
+            [&] {
+                return Json::array({text(path), pointee(value), minimum, maximum, flag});
+            },
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                if (value == nullptr || !(minimum <= maximum)) return false;
+                Json stored = *value;
+                if (!readOption(store, program, path, OptionType::number, stored)) return false;
+                const double chosen = stored.get<double>();
+                // A value edited outside the range is not handed on.
+                if (!(chosen >= minimum && chosen <= maximum)) return false;
+                *value = chosen;
+                result = chosen;
+                return true;
+            });
     });
 }
 
@@ -210,7 +233,10 @@ bool LumoGetConfigOptionSelect(const wchar_t* path, wchar_t* value, int valueSiz
         Json entry =
             value == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(value, valueSize)));
         return option(
-            "LumoGetConfigOptionSelect", Json::array({text(path), entry, valueSize, text(choices), flag}),
+            "LumoGetConfigOptionSelect",
+            [&] {
+                return Json::array({text(path), entry, valueSize, text(choices), flag});
+            },
             [&](OptionStore& store, const OptionPlace& program, Json& result) {
                 if (value == nullptr || choices == nullptr || valueSize < static_cast<int>(sizeof(wchar_t)))
                     return false;
@@ -226,90 +252,116 @@ bool LumoGetConfigOptionKeyInput(const wchar_t* path, wchar_t* buffer, int buffe
     return caught([&] {
         Json entry =
             buffer == nullptr ? Json(nullptr) : Json(lumo::util::toUtf8(boundedText(buffer, bufferSize)));
-        return option("LumoGetConfigOptionKeyInput", Json::array({text(path), entry, bufferSize, flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json& result) {
-                          // Not even a terminator fits: nothing may be written.
-                          if (buffer == nullptr || bufferSize < static_cast<int>(sizeof(wchar_t)))
-                              return false;
-                          Json stored = entry;
-                          if (!readOption(store, program, path, OptionType::key, stored)) return false;
-                          result = writeBounded(stored.get<std::string>(), buffer, bufferSize);
-                          return true;
-                      });
+        return option(
+            "LumoGetConfigOptionKeyInput",
+            [&] {
+                return Json::array({text(path), entry, bufferSize, flag});
+            },
+            [&](OptionStore& store, const OptionPlace& program, Json& result) {
+                // Not even a terminator fits: nothing may be written.
+                if (buffer == nullptr || bufferSize < static_cast<int>(sizeof(wchar_t))) return false;
+                Json stored = entry;
+                if (!readOption(store, program, path, OptionType::key, stored)) return false;
+                result = writeBounded(stored.get<std::string>(), buffer, bufferSize);
+                return true;
+            });
     });
 }
 
 bool LumoSetConfigOptionLabel(const wchar_t* path, const wchar_t* label, int flag) {
     return caught([&] {
-        return option("LumoSetConfigOptionLabel", Json::array({text(path), text(label), flag}),
-                      [&](OptionStore& store, const OptionPlace& program, Json&) {
-                          std::optional<OptionPlace> place = placeOf(program, path);
-                          if (!place || label == nullptr) return false;
-                          const std::string labelText = lumo::util::toUtf8(std::wstring(label));
-                          // Malformed text converts to nothing; an empty label is not what was meant.
-                          if (labelText.empty() && *label != L'\0') return false;
-                          return store.label(*place, labelText);
-                      });
+        return option(
+            "LumoSetConfigOptionLabel",
+            [&] {
+                return Json::array({text(path), text(label), flag});
+            },
+            [&](OptionStore& store, const OptionPlace& program, Json&) {
+                std::optional<OptionPlace> place = placeOf(program, path);
+                if (!place || label == nullptr) return false;
+                const std::string labelText = lumo::util::toUtf8(std::wstring(label));
+                // Malformed text converts to nothing; an empty label is not what was meant.
+                if (labelText.empty() && *label != L'\0') return false;
+                return store.label(*place, labelText);
+            });
     });
 }
 
 bool LumoLedSaveCurrentLighting() {
     return caught([&] {
-        return lighting("LumoLedSaveCurrentLighting", Json::array(), [](Keyboard& keyboard) {
-            keyboard.saveLighting();
-            return true;
-        });
+        return lighting(
+            "LumoLedSaveCurrentLighting", [] { return Json::array(); },
+            [](Keyboard& keyboard) {
+                keyboard.saveLighting();
+                return true;
+            });
     });
 }
 
 bool LumoLedSetTargetDevice(int mask) {
     return caught([&] {
-        return lighting("LumoLedSetTargetDevice", Json::array({mask}),
-                        [&](Keyboard& keyboard) { return keyboard.setTargetDevice(mask); });
+        return lighting(
+            "LumoLedSetTargetDevice", [&] { return Json::array({mask}); },
+            [&](Keyboard& keyboard) { return keyboard.setTargetDevice(mask); });
     });
 }
 
 bool LumoLedSetLighting(int red, int green, int blue) {
     return caught([&] {
-        return lighting("LumoLedSetLighting", Json::array({red, green, blue}), [&](Keyboard& keyboard) {
-            return keyboard.setLighting({red, green, blue});
-        });
+        return lighting(
+            "LumoLedSetLighting",
+            [&] {
+                return Json::array({red, green, blue});
+            },
+            [&](Keyboard& keyboard) {
+                return keyboard.setLighting({red, green, blue});
+            });
     });
 }
 
 bool LumoLedRestoreLighting() {
     return caught([&] {
-        return lighting("LumoLedRestoreLighting", Json::array(),
-                        [](Keyboard& keyboard) { return keyboard.restoreLighting(); });
+        return lighting(
+            "LumoLedRestoreLighting", [] { return Json::array(); },
+            [](Keyboard& keyboard) { return keyboard.restoreLighting(); });
     });
 }
 
 bool LumoLedFlashLighting(int red, int green, int blue, int duration, int interval) {
     return caught([&] {
-        return lighting("LumoLedFlashLighting", Json::array({red, green, blue, duration, interval}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.startKeyboardEffect(
-                                effect("flash", std::nullopt, {red, green, blue}, duration, interval),
-                                Keyboard::Clock::now());
-                        });
+        return lighting(
+            "LumoLedFlashLighting",
+            [&] {
+                return Json::array({red, green, blue, duration, interval});
+            },
+            [&](Keyboard& keyboard) {
+                return keyboard.startKeyboardEffect(
+                    effect("flash", std::nullopt, {red, green, blue}, duration, interval),
+                    Keyboard::Clock::now());
+            });
     });
 }
 
 bool LumoLedPulseLighting(int red, int green, int blue, int duration, int interval) {
     return caught([&] {
-        return lighting("LumoLedPulseLighting", Json::array({red, green, blue, duration, interval}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.startKeyboardEffect(
-                                effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
-                                Keyboard::Clock::now());
-                        });
+        return lighting(
+            "LumoLedPulseLighting",
+            [&] {
+                return Json::array({red, green, blue, duration, interval});
+            },
+            [&](Keyboard& keyboard) {
+                return keyboard.startKeyboardEffect(
+                    effect("pulse", std::nullopt, {red, green, blue}, duration, interval),
+                    Keyboard::Clock::now());
+            });
     });
 }
 
 bool LumoLedSetLightingFromBitmap(const unsigned char* bitmap) {
     return caught([&] {
-        return lighting("LumoLedSetLightingFromBitmap", Json::array({hex(bitmap, lumo::sdk::kBitmapBytes)}),
-                        [&](Keyboard& keyboard) { return keyboard.setLightingFromBitmap(bitmap); });
+        return lighting(
+            "LumoLedSetLightingFromBitmap",
+            [&] { return Json::array({hex(bitmap, lumo::sdk::kBitmapBytes)}); },
+            [&](Keyboard& keyboard) { return keyboard.setLightingFromBitmap(bitmap); });
     });
 }
 
@@ -317,45 +369,64 @@ bool LumoLedExcludeKeysFromBitmap(const int* keys, int count) {
     return caught([&] {
         std::vector<int> scanCodes;
         if (keys != nullptr && count > 0) scanCodes.assign(keys, keys + count);
-        const Json listed = keys == nullptr ? Json(nullptr) : Json(scanCodes);
-        return lighting("LumoLedExcludeKeysFromBitmap", Json::array({listed, count}),
-                        [&](Keyboard& keyboard) {
-                            if (count < 0 || (keys == nullptr && count > 0)) return false;
-                            return keyboard.excludeKeysFromBitmap(scanCodes);
-                        });
+        return lighting(
+            "LumoLedExcludeKeysFromBitmap",
+            [&] {
+                return Json::array({keys == nullptr ? Json(nullptr) : Json(scanCodes), count});
+            },
+            [&](Keyboard& keyboard) {
+                if (count < 0 || (keys == nullptr && count > 0)) return false;
+                return keyboard.excludeKeysFromBitmap(scanCodes);
+            });
     });
 }
 
 bool LumoLedSetLightingForKeyWithScanCode(int key, int red, int green, int blue) {
     return caught([&] {
-        return lighting("LumoLedSetLightingForKeyWithScanCode", Json::array({key, red, green, blue}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.setKeyLighting(cellOfScanCode(key), {red, green, blue});
-                        });
+        return lighting(
+            "LumoLedSetLightingForKeyWithScanCode",
+            [&] {
+                return Json::array({key, red, green, blue});
+            },
+            [&](Keyboard& keyboard) {
+                return keyboard.setKeyLighting(cellOfScanCode(key), {red, green, blue});
+            });
     });
 }
 
 bool LumoLedSetLightingForKeyWithHidCode(int key, int red, int green, int blue) {
     return caught([&] {
-        return lighting("LumoLedSetLightingForKeyWithHidCode", Json::array({key, red, green, blue}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.setKeyLighting(cellOfHidCode(key), {red, green, blue});
-                        });
+        return lighting(
+            "LumoLedSetLightingForKeyWithHidCode",
+            [&] {
+                return Json::array({key, red, green, blue});
+            },
+            [&](Keyboard& keyboard) {
+                return keyboard.setKeyLighting(cellOfHidCode(key), {red, green, blue});
+            });
     });
 }
 
 // The keyboard knows no key numbering of these two kinds: no key is found.
 bool LumoLedSetLightingForKeyWithQuartzCode(int key, int red, int green, int blue) {
     return caught([&] {
-        return lighting("LumoLedSetLightingForKeyWithQuartzCode", Json::array({key, red, green, blue}),
-                        [](Keyboard&) { return false; });
+        return lighting(
+            "LumoLedSetLightingForKeyWithQuartzCode",
+            [&] {
+                return Json::array({key, red, green, blue});
+            },
+            [](Keyboard&) { return false; });
     });
 }
 
 bool LumoLedSetLightingForKeyWithKeyName(int keyName, int red, int green, int blue) {
     return caught([&] {
-        return lighting("LumoLedSetLightingForKeyWithKeyName", Json::array({keyName, red, green, blue}),
-                        [](Keyboard&) { return false; });
+        return lighting(
+            "LumoLedSetLightingForKeyWithKeyName",
+            [&] {
+                return Json::array({keyName, red, green, blue});
+            },
+            [](Keyboard&) { return false; });
     });
 }
 
@@ -364,7 +435,9 @@ bool LumoLedPulseSingleKey(int key, int red, int green, int blue, int red2, int 
     return caught([&] {
         return lighting(
             "LumoLedPulseSingleKey",
-            Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat}),
+            [&] {
+                return Json::array({key, red, green, blue, red2, green2, blue2, duration, repeat});
+            },
             [&](Keyboard& keyboard) {
                 RunningEffect pulse = effect("pulse", key, {red, green, blue}, duration, std::nullopt);
                 pulse.color2 = Rgb{red2, green2, blue2};
@@ -376,50 +449,62 @@ bool LumoLedPulseSingleKey(int key, int red, int green, int blue, int red2, int 
 
 bool LumoLedFlashSingleKey(int key, int red, int green, int blue, int duration, int interval) {
     return caught([&] {
-        return lighting("LumoLedFlashSingleKey", Json::array({key, red, green, blue, duration, interval}),
-                        [&](Keyboard& keyboard) {
-                            return keyboard.startKeyEffect(
-                                effect("flash", key, {red, green, blue}, duration, interval),
-                                Keyboard::Clock::now());
-                        });
+        return lighting(
+            "LumoLedFlashSingleKey",
+            [&] {
+                return Json::array({key, red, green, blue, duration, interval});
+            },
+            [&](Keyboard& keyboard) {
+                return keyboard.startKeyEffect(effect("flash", key, {red, green, blue}, duration, interval),
+                                               Keyboard::Clock::now());
+            });
     });
 }
 
 bool LumoLedStopEffectsOnKey(int key) {
     return caught([&] {
-        return lighting("LumoLedStopEffectsOnKey", Json::array({key}),
-                        [&](Keyboard& keyboard) { return keyboard.stopEffectsOnKey(key); });
+        return lighting(
+            "LumoLedStopEffectsOnKey", [&] { return Json::array({key}); },
+            [&](Keyboard& keyboard) { return keyboard.stopEffectsOnKey(key); });
     });
 }
 
 bool LumoLedSaveLightingForKey(int key) {
     return caught([&] {
-        return lighting("LumoLedSaveLightingForKey", Json::array({key}),
-                        [&](Keyboard& keyboard) { return keyboard.saveKeyLighting(key); });
+        return lighting(
+            "LumoLedSaveLightingForKey", [&] { return Json::array({key}); },
+            [&](Keyboard& keyboard) { return keyboard.saveKeyLighting(key); });
     });
 }
 
 bool LumoLedRestoreLightingForKey(int key) {
     return caught([&] {
-        return lighting("LumoLedRestoreLightingForKey", Json::array({key}),
-                        [&](Keyboard& keyboard) { return keyboard.restoreKeyLighting(key); });
+        return lighting(
+            "LumoLedRestoreLightingForKey", [&] { return Json::array({key}); },
+            [&](Keyboard& keyboard) { return keyboard.restoreKeyLighting(key); });
     });
 }
 
 bool LumoLedStopEffects() {
     return caught([&] {
-        return lighting("LumoLedStopEffects", Json::array(), [](Keyboard& keyboard) {
-            keyboard.stopEffects();
-            return true;
-        });
+        return lighting(
+            "LumoLedStopEffects", [] { return Json::array(); },
+            [](Keyboard& keyboard) {
+                keyboard.stopEffects();
+                return true;
+            });
     });
 }
 
 // The keyboard has no lighting zones.
 bool LumoLedSetLightingForTargetZone(unsigned char zone, int red, int green, int blue) {
     return caught([&] {
-        return lighting("LumoLedSetLightingForTargetZone", Json::array({zone, red, green, blue}),
-                        [](Keyboard&) { return false; });
+        return lighting(
+            "LumoLedSetLightingForTargetZone",
+            [&] {
+                return Json::array({zone, red, green, blue});
+            },
+            [](Keyboard&) { return false; });
     });
 }
 

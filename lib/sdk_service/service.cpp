@@ -39,16 +39,21 @@ bool Service::guarded(const char* operation, const std::function<bool()>& body) 
     return false;
 }
 
+Service::Json Service::recorded(const Arguments& arguments) const {
+    return sink_ != nullptr && sink_->recordsCalls() ? arguments() : Json();
+}
+
 void Service::called(const char* operation, const Json& arguments, const Json* result, bool returned) {
-    if (sink_ != nullptr) sink_->called(operation, arguments, result, returned);
+    if (sink_ != nullptr && sink_->recordsCalls()) sink_->called(operation, arguments, result, returned);
 }
 
 void Service::lightingChanged() {
     if (sink_ != nullptr) sink_->lightingChanged(keyboard_);
 }
 
-bool Service::initialize(const char* operation, Json arguments) {
+bool Service::initialize(const char* operation, const Arguments& make) {
     return guarded(operation, [&] {
+        const Json arguments = recorded(make);
         keyboard_.setInitialized(true);
         lightingChanged();
         called(operation, arguments, nullptr, true);
@@ -68,8 +73,10 @@ bool Service::shutdown(const char* operation) {
     });
 }
 
-bool Service::lighting(const char* operation, Json arguments, const std::function<bool(Keyboard&)>& change) {
+bool Service::lighting(const char* operation, const Arguments& make,
+                       const std::function<bool(Keyboard&)>& change) {
     return guarded(operation, [&] {
+        const Json arguments = recorded(make);
         keyboard_.expireEffects(Keyboard::Clock::now());
         const bool done = keyboard_.initialized() && change(keyboard_);
         if (done) lightingChanged();
@@ -78,8 +85,9 @@ bool Service::lighting(const char* operation, Json arguments, const std::functio
     });
 }
 
-bool Service::option(const char* operation, Json arguments, const OptionWork& work) {
+bool Service::option(const char* operation, const Arguments& make, const OptionWork& work) {
     return guarded(operation, [&] {
+        const Json arguments = recorded(make);
         Json result;
         bool done = false;
         if (keyboard_.initialized()) {

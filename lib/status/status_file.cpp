@@ -1,6 +1,7 @@
 #include "status/status_file.h"
 
 #include <chrono>
+#include <string>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -80,10 +81,10 @@ std::string providerAppId(std::string_view json) {
 }
 
 StatusWriter::StatusWriter(std::string program, std::string backend) : file_(statusFile(program)) {
-    status_.program = std::move(program);
-    status_.backend = std::move(backend);
-    status_.processId = currentProcessId();
-    status_.started = secondsNow();
+    fixed_.program = std::move(program);
+    fixed_.backend = std::move(backend);
+    fixed_.processId = currentProcessId();
+    fixed_.started = secondsNow();
     writer_ = std::thread([this] { run(); });
 }
 
@@ -97,30 +98,34 @@ StatusWriter::~StatusWriter() {
 }
 
 void StatusWriter::notePost(const char* json) {
-    std::string appId = json == nullptr ? std::string() : providerAppId(json);
-    {
-        std::lock_guard lock(mutex_);
-        ++status_.posts;
-        status_.lastPost = secondsNow();
-        if (!appId.empty()) status_.providerAppId = std::move(appId);
-        pending_ = true;
-    }
-    wake_.notify_one();
+    // At most 12 digits: the number fits, and the text stays in the string's own buffer.
+    const std::string appId = json == nullptr ? std::string() : providerAppId(json);
+    if (!appId.empty()) providerAppIdPlusOne_.store(std::stoull(appId) + 1, std::memory_order_relaxed);
+    lastPost_.store(secondsNow(), std::memory_order_relaxed);
+    posts_.fetch_add(1, std::memory_order_relaxed);
+}
+
+ProgramStatus StatusWriter::current() const {
+    ProgramStatus status = fixed_;
+    status.posts = posts_.load(std::memory_order_relaxed);
+    status.lastPost = lastPost_.load(std::memory_order_relaxed);
+    if (const std::uint64_t appId = providerAppIdPlusOne_.load(std::memory_order_relaxed); appId != 0)
+        status.providerAppId = std::to_string(appId - 1);
+    return status;
 }
 
 void StatusWriter::run() {
+    std::optional<ProgramStatus> written;
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return pending_ || stopping_; });
-        if (pending_) {
-            const ProgramStatus snapshot = status_;
-            pending_ = false;
+        const ProgramStatus now = current();
+        if (now != written) {
             lock.unlock();
-            if (!file_.empty()) util::writeFileAtomically(file_, formatStatus(snapshot));
+            if (!file_.empty()) util::writeFileAtomically(file_, formatStatus(now));
+            written = now;
             lock.lock();
         }
         if (stopping_) return;
-        // The rest of the second collects further posts into the next write.
         wake_.wait_for(lock, kMinimumInterval, [this] { return stopping_; });
     }
 }

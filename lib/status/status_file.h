@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
@@ -39,11 +40,12 @@ std::filesystem::path statusFile(const std::string& program);
 // first 64 KiB.
 std::string providerAppId(std::string_view json);
 
-// Keeps a program's status file current. notePost() only updates memory and wakes a writer
-// thread of its own, so the request path never waits on the disk; that thread writes at most
-// once a second, and a post that arrives within the second is written at its end. Failures
-// to write are ignored: the file is a help for diagnosis, never a reason to stop. The file
-// is written once at construction; the destructor writes what is pending and joins.
+// Keeps a program's status file current. notePost() only bumps counters (atomics: no lock, no
+// wake-up), so a post costs the request path next to nothing and never waits on the disk; a
+// writer thread of its own looks at them once a second and writes the file when they
+// changed, so a post is in the file within about a second. Failures to write are ignored:
+// the file is a help for diagnosis, never a reason to stop. The file is written once at
+// construction; the destructor writes what is pending and joins.
 class StatusWriter {
 public:
     StatusWriter(std::string program, std::string backend);
@@ -56,13 +58,18 @@ public:
 
 private:
     void run();
+    // The file's content now: the fixed facts and the counters.
+    ProgramStatus current() const;
 
     std::filesystem::path file_;
+    ProgramStatus fixed_;  // program, process, start and backend; never changed after construction
+    std::atomic<std::uint64_t> posts_{0};
+    std::atomic<std::int64_t> lastPost_{0};
+    // The last provider app id seen, plus one; 0 before any post named one.
+    std::atomic<std::uint64_t> providerAppIdPlusOne_{0};
     std::mutex mutex_;
     std::condition_variable wake_;
-    ProgramStatus status_;
-    bool pending_ = true;
-    bool stopping_ = false;
+    bool stopping_ = false;  // guarded by mutex_
     std::thread writer_;
 };
 

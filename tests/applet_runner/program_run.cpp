@@ -23,7 +23,7 @@ constexpr const char* kItemFeedVariable = "HEROGLOW_ITEM_FEED_URL";
 constexpr const char* kRefusedItemFeed = "http://127.0.0.1:9/";
 // What a sanitized program writes when it finds a fault.
 constexpr const char* kSanitizerFindings[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
-                                              "runtime error:"};
+                                              "runtime error:", "WARNING: ThreadSanitizer"};
 
 std::filesystem::path stdoutFile(const std::filesystem::path& folder) { return folder / "stdout.txt"; }
 std::filesystem::path stderrFile(const std::filesystem::path& folder) { return folder / "stderr.txt"; }
@@ -188,6 +188,11 @@ std::vector<nlohmann::json> ProgramRun::journal() const {
         if (!entry.is_discarded()) entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+std::optional<int> ProgramRun::stop() {
+    process_->stop(kStopGrace);
+    return process_->waitForExit(0ms);
 }
 
 std::optional<int> ProgramRun::waitForExit(std::chrono::milliseconds timeout) {

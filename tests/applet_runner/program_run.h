@@ -93,6 +93,9 @@ public:
     // The exit code (a program's -1 comes back as -1; death by signal N as 128 + N), or
     // nothing when the process still runs after `timeout`.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    // Asks the program to end as a service manager does (SIGTERM; on Windows it is terminated),
+    // killing it when it has not ended within 2 s, and returns its exit code as above.
+    std::optional<int> stop();
     // The variables the program was started with, for running a tool that must see what it
     // sees (its registry, home and state folders).
     const std::vector<std::pair<std::string, std::string>>& environment() const { return environment_; }

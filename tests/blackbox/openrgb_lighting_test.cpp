@@ -236,6 +236,24 @@ TEST(OPENRGB_SUITE, APulseAnimatesThenTheServerHearsNothing) {
     EXPECT_EQ(frames(), settled) << "no effect, no change: nothing sent";
 }
 
+// Asked to end while it still lists a slow server's devices at start-up, before the backend's
+// thread exists: it ends as the signal ends a program, and promptly. (Under the tsan preset
+// this also proves that the signal's watcher does not touch the half-started backend.)
+TEST(OPENRGB_SUITE, EndsAsAskedWhileListingTheDevicesAtStartUp) {
+    OpenRgbServer server(defaultDevices(), {.replyDelay = 400ms});
+    ProgramSetup setup;
+    setup.registerSdk = false;
+    setup.environment = {{"LUMO_OPENRGB", "127.0.0.1:" + std::to_string(server.port())}};
+    ProgramRun run(roundglowSetup(setup));
+    ASSERT_TRUE(run.waitUntilListening());
+    ASSERT_TRUE(server.waitUntil(
+        [](const OpenRgbSnapshot& s) { return s.packetCount(openrgb::kRequestControllerCount) > 0; }, 5s));
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(run.stop(), 128 + 15) << "ended by SIGTERM";
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1500ms);
+    EXPECT_EQ(run.output().find("Lighting through OpenRGB"), std::string::npos) << "stopped before it was chosen";
+}
+
 #else
 // A forced OpenRGB waits for a server that starts late, comes back after a restart, follows
 // devices to their new indices and shrugs off hostile replies: the game is served throughout.

@@ -1,4 +1,5 @@
-// The devices the test OpenRGB server offers unless a test gives its own.
+// The devices the test OpenRGB server offers unless a test gives its own, and the protocol's
+// tests use: every field of every protocol version filled in.
 #include <array>
 #include <utility>
 
@@ -88,6 +89,7 @@ Zone fixedZone(std::string name, std::int32_t type, std::uint32_t leds) {
     zone.name = std::move(name);
     zone.type = type;
     zone.ledsMin = zone.ledsMax = zone.ledsCount = leds;
+    zone.flags = 0x1;
     return zone;
 }
 
@@ -135,23 +137,51 @@ Controller keyboard() {
                       effectMode("Static", 1, kModeFlagModeSpecificColor, {openrgb::makeColor(255, 0, 0)}),
                       effectMode("Spectrum Cycle", 2, kModeFlagSpeed, {})};
     keyboard.activeMode = 2;
+    keyboard.alternateNames = {"Test Keyboard Pro", "TK-104"};
+    keyboard.flags = 0x3;
     return keyboard;
 }
 
 Controller mouse() {
     Controller mouse =
         device(kTypeMouse, "Test Mouse", "Two-LED mouse of the test server", "MS-0001", "HID: /dev/hidraw9");
-    mouse.zones.push_back(fixedZone("Mouse", kZoneLinear, 2));
+    mouse.version = "";
+    Zone zone = fixedZone("Mouse", kZoneLinear, 2);
+    zone.segments = {openrgb::Segment{"Logo", kZoneLinear, 0, 1},
+                     openrgb::Segment{"Wheel", kZoneLinear, 1, 1}};
+    mouse.zones.push_back(std::move(zone));
     mouse.leds = {led("Logo", 0), led("Scroll Wheel", 1)};
     mouse.colors.assign(mouse.leds.size(), openrgb::makeColor(0, 0, 0));
-    mouse.modes = {directMode(), effectMode("Breathing", 1, kModeFlagSpeed | kModeFlagModeSpecificColor,
-                                            {openrgb::makeColor(0, 0, 255)})};
+    Mode breathing = effectMode("Breathing", 1, kModeFlagSpeed | kModeFlagModeSpecificColor,
+                                {openrgb::makeColor(0, 0, 255)});
+    // A driver whose fastest speed is the smaller number.
+    breathing.speedMin = 0x96;
+    breathing.speedMax = 0x0A;
+    breathing.speed = 0x50;
+    mouse.modes = {directMode(), breathing};
     mouse.activeMode = 1;
+    mouse.flags = 0x1;
     return mouse;
 }
 
 }  // namespace
 
 std::vector<openrgb::Controller> defaultDevices() { return {keyboard(), mouse()}; }
+
+openrgb::Controller asSeenAt(openrgb::Controller controller, std::uint32_t version) {
+    if (version < 1) controller.vendor.clear();
+    for (Mode& mode : controller.modes) {
+        if (version < 3) mode.brightnessMin = mode.brightnessMax = mode.brightness = 0;
+    }
+    for (Zone& zone : controller.zones) {
+        if (version < 4) zone.segments.clear();
+        if (version < 5) zone.flags = 0;
+    }
+    if (version < 5) {
+        controller.alternateNames.clear();
+        controller.flags = 0;
+    }
+    return controller;
+}
 
 }  // namespace lumo::test

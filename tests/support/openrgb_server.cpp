@@ -364,6 +364,7 @@ void OpenRgbServer::reply(Connection& connection, std::uint32_t device, std::uin
                           bool spoilable) {
     const OpenRgbBehaviour now = behaviour();
     if (now.deviceListUpdatedBeforeReply) connection.send(openrgb::encodePacket(0, openrgb::kDeviceListUpdated));
+    if (spoilable && now.replyDelay.count() > 0) std::this_thread::sleep_for(now.replyDelay);
     if (spoilable) {
         switch (now.hostility) {
         case OpenRgbHostility::silence:

@@ -43,6 +43,8 @@ struct OpenRgbBehaviour {
     OpenRgbHostility hostility = OpenRgbHostility::none;
     // Sends DEVICE_LIST_UPDATED between every count or controller-data request and its reply.
     bool deviceListUpdatedBeforeReply = false;
+    // How long each count or controller-data reply is held back: a slow listing.
+    std::chrono::milliseconds replyDelay{0};
 };
 
 // One packet the server received, as it came.
@@ -80,9 +82,12 @@ struct OpenRgbSnapshot {
 
 // A full-size ANSI keyboard (104 keys named as OpenRGB names them in a 6 x 21 matrix zone,
 // and a "Logo" zone of one LED; modes Direct, Static and Spectrum Cycle, the last active)
-// and a mouse (one linear zone "Mouse": "Logo" and "Scroll Wheel"; modes Direct and
-// Breathing, the last active). Every colour starts black.
+// and a mouse (one linear zone "Mouse" in two segments: "Logo" and "Scroll Wheel"; modes
+// Direct and Breathing, the last active). Every colour starts black; every field of every
+// protocol version is filled in, so a parse at an older version leaves some at defaults.
 std::vector<openrgb::Controller> defaultDevices();
+// `controller` as a parse at `version` gives it back: the fields newer versions added cleared.
+openrgb::Controller asSeenAt(openrgb::Controller controller, std::uint32_t version);
 
 // An OpenRGB SDK server on 127.0.0.1 for tests, strict as OpenRGB 1.0: a thread accepts,
 // a thread per connection reads and answers, so several clients are served at once.

@@ -41,7 +41,7 @@ Facts gatherFacts() {
     facts.processes = listProcesses();
     facts.stateFolder = filesystem::state_folder();
     std::ostringstream problems;
-    facts.lighting = openrgb::readLightingSettings(problems);
+    facts.lighting = lighting::readLightingSettings(problems);
     std::istringstream lines(problems.str());
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty()) facts.lightingProblems.push_back(line);

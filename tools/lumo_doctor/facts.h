@@ -11,7 +11,7 @@
 
 #include "games/games.h"
 #include "lumo_doctor/system_facts.h"
-#include "openrgb_lighting/lighting_settings.h"
+#include "lighting_choice/lighting_settings.h"
 #include "status/status_file.h"
 #include "steam/steam_report.h"
 
@@ -35,7 +35,7 @@ struct Facts {
     std::filesystem::path stateFolder;  // where the programs keep their status files (<state>/lumo)
     // Each program's status file as read, by program; nullopt when there is none or it is not one.
     std::map<std::string_view, std::optional<status::ProgramStatus>> statuses;
-    openrgb::LightingSettings lighting;
+    lighting::LightingSettings lighting;
     std::vector<std::string> lightingProblems;  // what reading the lighting settings found wrong
     std::chrono::system_clock::time_point now;
     bool onLinux = false;

@@ -6,10 +6,10 @@
 #include "gamestate/request_framing.h"
 #include "lighting/lumo_binding.h"
 #include "lighting/sdk_library.h"
+#include "lighting_choice/lighting_settings.h"
 #include "net/socket.h"
 #include "openrgb/client.h"
 #include "openrgb_lighting/device_map.h"
-#include "openrgb_lighting/lighting_settings.h"
 #include "status/status_file.h"
 #include "registry/registry.h"
 
@@ -56,10 +56,10 @@ std::string readRequest(const net::SocketHandle& connection) {
 
 Check checkMakerSdk(const Facts& facts, bool& usable) {
     usable = false;
-    const openrgb::LightingSettings& settings = facts.lighting;
-    if (settings.choice == openrgb::LightingChoice::openRgb || settings.choice == openrgb::LightingChoice::none) {
+    const lighting::LightingSettings& settings = facts.lighting;
+    if (settings.choice == lighting::LightingChoice::openRgb || settings.choice == lighting::LightingChoice::none) {
         return {"sdk", "all", Status::ok, "not used: the lighting settings choose " +
-                                              std::string(settings.choice == openrgb::LightingChoice::none ? "no lighting" : "OpenRGB"), ""};
+                                              std::string(settings.choice == lighting::LightingChoice::none ? "no lighting" : "OpenRGB"), ""};
     }
     const std::string library = util::readRegistryString(lighting::kSdkLocationKey, "", 0);
     if (library.empty()) {
@@ -82,11 +82,11 @@ Check checkMakerSdk(const Facts& facts, bool& usable) {
 }
 
 Check checkOpenRgb(const Facts& facts, bool makerSdkUsable) {
-    const openrgb::LightingSettings& settings = facts.lighting;
-    const std::string where = openrgb::describe(settings.openRgb);
-    if (settings.choice == openrgb::LightingChoice::makerSdk || settings.choice == openrgb::LightingChoice::none) {
+    const lighting::LightingSettings& settings = facts.lighting;
+    const std::string where = lighting::describe(settings.openRgb);
+    if (settings.choice == lighting::LightingChoice::makerSdk || settings.choice == lighting::LightingChoice::none) {
         return {"openrgb", "all", Status::ok, "not used: the lighting settings choose " +
-                                                  std::string(settings.choice == openrgb::LightingChoice::none ? "no lighting" : "the maker's SDK"), ""};
+                                                  std::string(settings.choice == lighting::LightingChoice::none ? "no lighting" : "the maker's SDK"), ""};
     }
     const Sockets sockets;
     openrgb::Client client;
@@ -96,7 +96,7 @@ Check checkOpenRgb(const Facts& facts, bool makerSdkUsable) {
     }
     client.disconnect();
     if (!controllers) {
-        if (makerSdkUsable && settings.choice == openrgb::LightingChoice::automatic) {
+        if (makerSdkUsable && settings.choice == lighting::LightingChoice::automatic) {
             return {"openrgb", "all", Status::ok, "no OpenRGB server at " + where + " (not needed: the maker's SDK lights the keyboard)", ""};
         }
         return {"openrgb", "all", Status::failure, "no OpenRGB server answers at " + where + ", so nothing lights the keyboard",
@@ -105,7 +105,7 @@ Check checkOpenRgb(const Facts& facts, bool makerSdkUsable) {
     std::vector<std::string> keyboards;
     for (const openrgb::Controller& controller : *controllers) {
         if (controller.type != static_cast<std::int32_t>(openrgb::DeviceType::keyboard)) continue;
-        const openrgb::DeviceMap map = openrgb::mapDevice(controller);
+        const openrgb_lighting::DeviceMap map = openrgb_lighting::mapDevice(controller);
         keyboards.push_back(controller.name + " (" + std::to_string(map.keyLeds) + " of " + std::to_string(controller.leds.size()) +
                             " LEDs lit as keys)");
     }

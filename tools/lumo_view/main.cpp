@@ -79,7 +79,7 @@ int live(std::vector<WatchedFile>& files, lumo::view::ColorMode mode) {
                       << std::flush;
             animated = false;
             for (const lumo::view::Panel& panel : panels)
-                animated = animated || (panel.state && lumo::sdk_service::isAnimated(*panel.state));
+                animated = animated || (panel.state && lumo::sdk_service::isAnimated(*panel.state, wallClockNow()));
         }
         std::this_thread::sleep_for(animated ? kAnimationInterval : kPollInterval);
     }

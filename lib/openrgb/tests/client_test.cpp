@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "loopback.h"
-#include "sample_controllers.h"
+#include "openrgb_server.h"
 
 namespace {
 
@@ -15,9 +15,10 @@ using namespace lumo::openrgb;
 using namespace std::chrono_literals;
 using lumo::net::Received;
 using lumo::net::SocketHandle;
-using lumo::openrgb::test::asSeenAt;
-using lumo::openrgb::test::sampleKeyboard;
-using lumo::openrgb::test::sampleMouse;
+using lumo::test::asSeenAt;
+
+Controller sampleKeyboard() { return lumo::test::defaultDevices()[0]; }
+Controller sampleMouse() { return lumo::test::defaultDevices()[1]; }
 using Clock = std::chrono::steady_clock;
 
 struct Packet {
@@ -337,6 +338,33 @@ TEST(OpenRgbClient, BrokenRepliesToTheListingEndTheConnection) {
         else
             EXPECT_LT(waited, 1000ms) << "noticed only at the time-out";
         EXPECT_FALSE(client.pollEvents(0ms));
+    }
+}
+
+// A server cannot make the client hold more than one listing's budget.
+TEST(OpenRgbClient, OneListingHoldsNoMoreThanItsBudget) {
+    Controller strip;
+    strip.name = "LED strip";
+    for (std::uint32_t led = 0; led < 60000; ++led)
+        strip.leds.push_back(Led{"LED " + std::to_string(led) + std::string(40, '.'), led});
+    strip.colors.assign(strip.leds.size(), 0);
+    const std::string blob = encodeController(strip, 3);
+    ASSERT_LE(blob.size(), kMaxPayloadSize);
+    const std::uint32_t withinBudget = static_cast<std::uint32_t>(kMaxListingBytes / blob.size());
+    for (const std::uint32_t count : {withinBudget, withinBudget + 1}) {
+        SCOPED_TRACE(count);
+        ScriptedServer server([&](ServerSide& side) {
+            untilFirstDataRequest(side, count);
+            for (std::uint32_t index = 0; index < count; ++index) {
+                side.send(index, kRequestControllerData, blob);
+                if (!side.read()) return;
+            }
+        });
+        Client client(2000ms);
+        ASSERT_TRUE(connectTo(client, server));
+        const auto controllers = client.listControllers();
+        EXPECT_EQ(controllers.has_value(), count == withinBudget);
+        EXPECT_EQ(client.connected(), count == withinBudget);
     }
 }
 

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "sample_controllers.h"
+#include "openrgb_server.h"
 
 namespace {
 
 using namespace lumo::openrgb;
-using lumo::openrgb::test::asSeenAt;
-using lumo::openrgb::test::sampleKeyboard;
-using lumo::openrgb::test::sampleMouse;
+using lumo::test::asSeenAt;
+
+Controller sampleKeyboard() { return lumo::test::defaultDevices()[0]; }
+Controller sampleMouse() { return lumo::test::defaultDevices()[1]; }
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -441,7 +442,7 @@ TEST(OpenRgbPackets, StrictServersRefuseCommandsWhoseSizesDisagree) {
     }
 
     // A mode block cut anywhere.
-    const Bytes mode = bytesOf(encodeUpdateMode(0, sampleKeyboard().modes[2], 5));
+    const Bytes mode = bytesOf(encodeUpdateMode(0, sampleKeyboard().modes[1], 5));
     for (std::size_t length = 0; length < mode.size(); ++length) {
         Bytes cut(mode.begin(), mode.begin() + static_cast<std::ptrdiff_t>(length));
         if (length >= 4) cut[0] = static_cast<std::uint8_t>(length);

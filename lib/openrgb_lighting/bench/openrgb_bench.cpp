@@ -49,11 +49,11 @@ std::optional<Clock::time_point> firstFrameAfter(const OpenRgbSnapshot& seen, Cl
 int main(int argc, char** argv) {
     const int iterations = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
     OpenRgbServer server;
-    lumo::openrgb::Backend::instance().start({"127.0.0.1", server.port()}, "openrgb-bench", std::nullopt);
+    lumo::openrgb_lighting::Backend::instance().start({"127.0.0.1", server.port()}, "openrgb-bench", std::nullopt);
     lumo::lighting::bindExports(lumo::sdk_service::operationNamed);
     lumo::sdk_service::operations::LumoLedInit();
     LumoLedSetLighting(0, 0, 0);
-    if (!lumo::openrgb::Backend::instance().waitUntilPainted(5s)) {
+    if (!lumo::openrgb_lighting::Backend::instance().waitUntilPainted(5s)) {
         std::fprintf(stderr, "the backend never painted\n");
         return 1;
     }
@@ -103,6 +103,6 @@ int main(int argc, char** argv) {
                 "server together\n",
                 frames / 2 / 10.0, pulseShare);
     LumoLedStopEffects();
-    lumo::openrgb::Backend::instance().stop();
+    lumo::openrgb_lighting::Backend::instance().stop();
     return 0;
 }

@@ -5,6 +5,7 @@
 namespace {
 
 using namespace lumo::openrgb;
+using namespace lumo::openrgb_lighting;
 using lumo::sdk_service::Appearance;
 
 Led led(const char* name) { return Led{name, 0}; }

@@ -31,8 +31,10 @@ public:
         line["ret"] = returned;
         calls.push_back(dumpJson(line));
     }
+    bool recordsCalls() const override { return records; }
     void lightingChanged(const Keyboard& keyboard) override { changes.push_back(keyboard.snapshot()); }
 
+    bool records = true;
     std::vector<std::string> calls;
     std::vector<KeyboardState> changes;
 };
@@ -157,6 +159,15 @@ TEST_F(ServiceTest, TheSinkHearsEveryCallAndSeesEveryLightingChange) {
         }
     }
     EXPECT_TRUE(std::filesystem::exists(temp_.path() / "options.json"));
+
+    // A sink that only wants the picture (the OpenRGB backend) hears of changes, not of calls.
+    sink.records = false;
+    sink.calls.clear();
+    sink.changes.clear();
+    EXPECT_TRUE(operations::LumoLedInit());
+    EXPECT_TRUE(setLighting(0, 100, 0));
+    EXPECT_TRUE(sink.calls.empty());
+    EXPECT_EQ(sink.changes.size(), 2u);
 
     Service::instance().setSink(nullptr);
     sink.calls.clear();

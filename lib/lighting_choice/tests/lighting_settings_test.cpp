@@ -1,4 +1,4 @@
-#include "openrgb_lighting/lighting_settings.h"
+#include "lighting_choice/lighting_settings.h"
 
 #include <algorithm>
 #include <sstream>
@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace lumo::openrgb;
+using namespace lumo::lighting;
 
 std::optional<std::string> optional(const char* text) {
     return text == nullptr ? std::nullopt : std::optional<std::string>(text);

@@ -1,18 +1,21 @@
-#include "openrgb_lighting/lighting_start.h"
+#include "lighting_choice/lighting_start.h"
 
 #include <chrono>
 #include <exception>
 #include <optional>
 
 #include "lighting/lumo_binding.h"
+#include "lighting_choice/lighting_settings.h"
 #include "net/socket.h"
 #include "openrgb_lighting/backend.h"
-#include "openrgb_lighting/lighting_settings.h"
 #include "sdk_service/operations.h"
+
+namespace lumo::lighting {
 
 namespace {
 
-using namespace lumo::openrgb;
+using lumo::openrgb::Client;
+using lumo::openrgb_lighting::Backend;
 using namespace std::chrono_literals;
 
 // Without a forced choice a server must answer now for OpenRGB to be chosen; on loopback a
@@ -32,7 +35,7 @@ bool lightThroughOpenRgb(const char* program, const ServerAddress& address, std:
     // The socket library stays started for the life of the program.
     if (lumo::net::startSocketLibrary() != 0) return false;
     Backend::instance().start(address, program, std::move(connection));
-    lumo::lighting::bindExports(lumo::sdk_service::operationNamed);
+    bindExports(lumo::sdk_service::operationNamed);
     out << "Lighting through OpenRGB at " << describe(address) << std::endl;
     // The service's own initialisation: the binding's would look for the maker's SDK again.
     return lumo::sdk_service::operations::LumoLedInit();
@@ -74,3 +77,5 @@ bool startLighting(const char* program, std::ostream& out, std::ostream& problem
 }
 
 const char* lightingInUse() { return inUse; }
+
+}  // namespace lumo::lighting

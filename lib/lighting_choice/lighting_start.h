@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+namespace lumo::lighting {
+
 // The programs' first lighting step, in place of a bare LumoLedInit. The maker's SDK comes
 // first as always (registry, signature, load, its own initialisation); when it is absent or
 // refuses, the built-in OpenRGB backend takes over if a server answers at the configured
@@ -13,3 +15,5 @@ bool startLighting(const char* program, std::ostream& out, std::ostream& problem
 
 // What startLighting chose: "sdk", "openrgb", or "none" before it ran and when it failed.
 const char* lightingInUse();
+
+}  // namespace lumo::lighting

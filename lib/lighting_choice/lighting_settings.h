@@ -16,7 +16,9 @@
 //                   "sdk", "openrgb" or "none"           file: { "lighting": "openrgb" }
 //   LUMO_OPENRGB    "HOST", "HOST:PORT" (default 127.0.0.1:6742)   file: { "openrgb": "..." }
 
-namespace lumo::openrgb {
+namespace lumo::lighting {
+
+using lumo::openrgb_lighting::ServerAddress;
 
 enum class LightingChoice { automatic, makerSdk, openRgb, none };
 
@@ -43,4 +45,4 @@ std::filesystem::path settingsFile();
 // The file (when present), then the environment.
 LightingSettings readLightingSettings(std::ostream& problems);
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::lighting

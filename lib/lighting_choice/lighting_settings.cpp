@@ -1,17 +1,18 @@
-#include "openrgb_lighting/lighting_settings.h"
+#include "lighting_choice/lighting_settings.h"
 
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "filesystem/std_path.h"
 #include "filesystem/user_files.h"
+#include "io/whole_file.h"
 #include "text/ascii.h"
 
-namespace lumo::openrgb {
+namespace lumo::lighting {
 
 namespace {
 
@@ -103,22 +104,20 @@ void applyEnvironment(LightingSettings& settings, std::ostream& problems) {
 }
 
 std::filesystem::path settingsFile() {
-    const std::filesystem::path options = lumo::filesystem::default_options_file();
-    return options.empty() ? options : options.parent_path() / "settings.json";
+    const std::filesystem::path folder = lumo::filesystem::config_folder();
+    return folder.empty() ? folder : folder / "settings.json";
 }
 
 LightingSettings readLightingSettings(std::ostream& problems) {
     LightingSettings settings;
     const std::filesystem::path file = settingsFile();
     if (!file.empty()) {
-        std::ifstream in(file, std::ios::binary);
-        if (in) {
-            const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-            applySettingsFile(text, file.string(), settings, problems);
-        }
+        // A missing file is the defaults; so is one that cannot be opened.
+        const std::optional<std::string> text = util::readSharedFile(lumo::filesystem::from_std_path(file));
+        if (text) applySettingsFile(*text, file.string(), settings, problems);
     }
     applyEnvironment(settings, problems);
     return settings;
 }
 
-}  // namespace lumo::openrgb
+}  // namespace lumo::lighting
