@@ -156,8 +156,9 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);  // a program that closes early must not end the replay
 
-    // Without a provider the user agent names Counter-Strike or Dota 2 by the port.
-    const int userAgentAppId = appId.value_or(*port == 3002 ? 570 : 730);
+    // Without a provider the user agent names the game whose program has the port
+    // (Counter-Strike for any other).
+    const int userAgentAppId = appId.value_or(lumo::session::appIdForPort(*port).value_or(730));
     do {
         const Clock::time_point start = Clock::now();
         for (const auto& post : posts) {

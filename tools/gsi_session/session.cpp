@@ -84,6 +84,13 @@ std::optional<std::uint16_t> programPortFor(int appId) {
     return std::nullopt;
 }
 
+std::optional<int> appIdForPort(std::uint16_t port) {
+    for (const games::Game& game : games::all()) {
+        if (game.port == port) return std::stoi(std::string(game.appId));
+    }
+    return std::nullopt;
+}
+
 std::vector<std::pair<std::string, std::string>> gameHeaders(int appId) {
     return {
         {"user-agent", "Valve/Steam HTTP Client 1.0 (" + std::to_string(appId) + ")"},

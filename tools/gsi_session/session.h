@@ -34,6 +34,8 @@ std::optional<int> providerAppId(const std::string& body);
 // The port the program for that game listens on: heroglow's 3002 for Dota 2, roundglow's 5000
 // for Counter-Strike; none for other games.
 std::optional<std::uint16_t> programPortFor(int appId);
+// The other way: the app id of the game whose program listens on `port`, or none.
+std::optional<int> appIdForPort(std::uint16_t port);
 
 // The headers the game's HTTP client sends before `body` besides Host and Content-Length,
 // for the game with `appId`.
