@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <utility>
 
@@ -36,9 +37,16 @@ TEST(Renderer, OwnModesComeBackAfterTheServerListsTheDevicesAgain) {
         Renderer renderer({"127.0.0.1", server.port()}, "renderer test");
         ASSERT_TRUE(renderer.ensureConnected(1s));
         ASSERT_TRUE(renderer.paint(picture({255, 0, 0}, {0, 0, 255})));
+        // Every frame taken before the list changes: a frame still on its way would then meet a
+        // device of another size.
+        const auto painted = [](const openrgb::Controller& device, openrgb::Color colour) {
+            return device.activeMode == kDirect &&
+                   std::find(device.colors.begin(), device.colors.end(), colour) != device.colors.end();
+        };
         ASSERT_TRUE(server.waitUntil(
-            [](const OpenRgbSnapshot& s) {
-                return s.devices[kKeyboard].activeMode == kDirect && s.devices[kMouse].activeMode == kDirect;
+            [&](const OpenRgbSnapshot& s) {
+                return painted(s.devices[kKeyboard], openrgb::makeColor(255, 0, 0)) &&
+                       painted(s.devices[kMouse], openrgb::makeColor(0, 0, 255));
             },
             2s));
 

@@ -179,7 +179,9 @@ TEST(LumoDoctor, ProblemsWithTheLightingSettingsAreReported) {
     const FakeSteam steam(kDotaAppId, "dota 2 beta");
     DoctorSetting setting(steam.registry());
     writeFile(setting.folder.path() / "config" / "lumo" / "settings.json", "{\"lighting\": \"rainbow\"");
+    // The user's configuration folder on either system.
     setting.environment.emplace_back("XDG_CONFIG_HOME", setting.folder.text("config"));
+    setting.environment.emplace_back("APPDATA", setting.folder.text("config"));
 
     const DoctorOutcome outcome = runDoctor({"--game", "dota", "--json"}, setting.environment);
     const nlohmann::json settings = outcome.check("lighting-settings", "all");
