@@ -77,13 +77,6 @@ void buildDefaultBindings() {
     for (const auto& [command, key] : kDefaultBindings) bindingTable[command] = key;
 }
 
-bool locateConfigFile(std::wstring& path) {
-    PlayerFile fresh = freshConfigFile();
-    fresh.check();
-    path = fresh.current().wstring();
-    return !path.empty();
-}
-
 std::pair<std::string, std::string> parseBindLine(std::string_view line) {
     if (line.find("bind ") == std::string_view::npos) return {};
     // npos + 1 wraps to 0: a search after a missing quote starts again from the line's start.

@@ -23,13 +23,6 @@ void buildKeyCellTable();
 // Every command of the defaults on its default key.
 void buildDefaultBindings();
 
-// Finds config.cfg afresh: <game>/csgo/cfg/config.cfg, else <game>/game/csgo/cfg/config.cfg,
-// else the one the game saves below Steam, <Steam>/userdata/<account>/730/local/cfg/config.cfg
-// (of the account a post named, else of the account that wrote its file last). A candidate
-// whose existence cannot be told counts as absent (and is said once). True with the full
-// path, or false with an empty one. Never throws.
-bool locateConfigFile(std::wstring& path);
-
 // Splits a bind line into (key name, command), each possibly empty: the key between the first
 // two double quotes, the command between the third and fourth (or from the third to the end).
 // With fewer quotes the missing searches wrap to the start of the line, so an unbind line

@@ -81,7 +81,7 @@ bool refresh(const nlohmann::json& root) {
         if (const auto text = state.file.read()) {
             state.read = state.hotkeys.parse(*text);
             state.readFrom = state.file.current();
-        } else if (state.file.current().native_text() != state.readFrom.native_text()) {
+        } else if (state.file.current() != state.readFrom) {
             state.read = false;
         }
     }

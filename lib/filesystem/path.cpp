@@ -183,8 +183,13 @@ path operator/(const path& lhs, const path& rhs) {
     return joined;
 }
 
-path join(path base, std::initializer_list<const char*> names) {
-    for (const char* name : names) base /= path(name);
+path join(path base, std::string_view relative) {
+    while (!relative.empty()) {
+        const std::size_t slash = relative.find('/');
+        const std::string_view element = relative.substr(0, slash);
+        if (!element.empty()) base /= path(std::string(element));
+        relative = slash == std::string_view::npos ? std::string_view() : relative.substr(slash + 1);
+    }
     return base;
 }
 

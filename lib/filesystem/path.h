@@ -1,6 +1,6 @@
 #pragma once
 
-#include <initializer_list>
+#include <string_view>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -55,10 +55,13 @@ private:
 };
 
 path operator/(const path& lhs, const path& rhs);
+// The same text, character for character (no case folding, no normalising).
+inline bool operator==(const path& lhs, const path& rhs) { return lhs.native_text() == rhs.native_text(); }
 
-// `base` followed by each of `names` as one more element ("game", "csgo", "cfg"). The names
-// are UTF-8; invalid UTF-8 throws as the constructor does.
-path join(path base, std::initializer_list<const char*> names);
+// `base` followed by each element of the '/'-separated `relative` ("game/csgo/cfg", as the
+// games table writes folders); empty elements are skipped. The text is UTF-8; invalid UTF-8
+// throws as the constructor does.
+path join(path base, std::string_view relative);
 
 // The path of UTF-8 text without throwing: on invalid UTF-8 an empty path, with `ec` set to
 // std::errc::invalid_argument (generic category); otherwise `ec` is cleared.

@@ -14,6 +14,13 @@ std::vector<std::string> components(std::string_view relative) {
     return parts;
 }
 
+const Edition& editionOf(const Game& game, const std::function<bool(std::string_view relative)>& hasFolder) {
+    for (const Edition& edition : game.editions) {
+        if (edition.marker.empty() || hasFolder(edition.marker)) return edition;
+    }
+    return game.editions.back();
+}
+
 std::string readFolder(const Edition& edition) {
     std::string folder(edition.cfgFolder);
     if (!edition.subfolder.empty()) {
@@ -26,13 +33,6 @@ std::string readFolder(const Edition& edition) {
 const Game* findByKey(std::string_view key) {
     for (const Game& game : all()) {
         if (game.key == key) return &game;
-    }
-    return nullptr;
-}
-
-const Game* findByProgram(std::string_view program) {
-    for (const Game& game : all()) {
-        if (game.program == program) return &game;
     }
     return nullptr;
 }

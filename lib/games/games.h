@@ -6,6 +6,7 @@
 // generates the C++ and shell copies); nothing else writes these facts out again.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,6 +56,10 @@ std::vector<std::string> components(std::string_view relative);
 // The edition's folder of the integration file: cfgFolder, then subfolder when there is one.
 std::string readFolder(const Edition& edition);
 
+// The edition of an install: the first whose marker folder `hasFolder` finds below the game's
+// folder (or that has no marker). The table's last edition has none, so one always matches.
+const Edition& editionOf(const Game& game, const std::function<bool(std::string_view relative)>& hasFolder);
+
 }  // namespace lumo::games
 
 #include "games/games_table.h"
@@ -64,8 +69,7 @@ namespace lumo::games {
 // Every game, in the table's order (Dota 2, Counter-Strike).
 inline constexpr std::span<const Game> all() { return kGames; }
 
-// The game of `key` ("dota", "cs") or of `program` ("heroglow"); null for none.
+// The game of `key` ("dota", "cs"); null for none.
 const Game* findByKey(std::string_view key);
-const Game* findByProgram(std::string_view program);
 
 }  // namespace lumo::games

@@ -15,8 +15,6 @@ namespace fs = lumo::filesystem;
 
 namespace {
 
-bool samePath(const fs::path& a, const fs::path& b) { return a.native_text() == b.native_text(); }
-
 // Whether `file` is there; a query that fails (a folder without permission, a link loop)
 // counts as absent and is said once.
 bool existsOrSayWhy(const fs::path& file) {
@@ -86,7 +84,7 @@ void PlayerFile::locate() {
     lastLook_ = std::chrono::steady_clock::now();
     accountChanged_ = false;
     fs::path found = find();
-    if (samePath(found, watched_)) return;
+    if (found == watched_) return;
     watched_ = std::move(found);
     time_ = 0;
 }

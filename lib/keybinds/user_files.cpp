@@ -26,12 +26,6 @@ fs::path pathOfText(const std::string& text, const char* what) {
     return result;
 }
 
-// `base` joined with the elements of a '/'-separated relative path of the games table.
-fs::path joinRelative(fs::path base, std::string_view relative) {
-    for (const std::string& element : games::components(relative)) base = base / fs::path(element);
-    return base;
-}
-
 }  // namespace
 
 // The table lists Counter-Strike's files in the order they are searched: the game's files are
@@ -39,21 +33,21 @@ fs::path joinRelative(fs::path base, std::string_view relative) {
 // the player's are Counter-Strike 2's keys, then the account's copy of config.cfg.
 FilePlace csConfigPlace(const fs::path& game) {
     const games::Game& cs = games::kCounterStrike;
-    FilePlace place{{}, joinRelative({}, cs.playerFiles[1])};
+    FilePlace place{{}, fs::join({}, cs.playerFiles[1])};
     if (!game.empty()) {
-        for (const std::string_view file : cs.gameFiles.subspan(1)) place.fixed.push_back(joinRelative(game, file));
+        for (const std::string_view file : cs.gameFiles.subspan(1)) place.fixed.push_back(fs::join(game, file));
     }
     return place;
 }
 
 FilePlace cs2DefaultKeysPlace(const fs::path& game) {
     if (game.empty()) return {};
-    return {{joinRelative(game, games::kCounterStrike.gameFiles[0])}, {}};
+    return {{fs::join(game, games::kCounterStrike.gameFiles[0])}, {}};
 }
 
-FilePlace cs2UserKeysPlace() { return {{}, joinRelative({}, games::kCounterStrike.playerFiles[0])}; }
+FilePlace cs2UserKeysPlace() { return {{}, fs::join({}, games::kCounterStrike.playerFiles[0])}; }
 
-FilePlace dotaHotkeysPlace() { return {{}, joinRelative({}, games::kDota.playerFiles[0])}; }
+FilePlace dotaHotkeysPlace() { return {{}, fs::join({}, games::kDota.playerFiles[0])}; }
 
 std::optional<std::uint32_t> accountIdFromSteamId(std::string_view steamId64) {
     std::uint64_t id = 0;

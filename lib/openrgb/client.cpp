@@ -145,7 +145,7 @@ bool Client::pollEvents(Milliseconds wait) {
     Packet packet;
     Milliseconds firstByteWait = wait;
     std::size_t polled = 0;
-    for (int read = 0; read < kMaxPacketsPerWait && polled < kMaxPolledBytes; ++read) {
+    for (int read = 0; read < kMaxPacketsPerWait && polled < kMaxSkippedBytes; ++read) {
         switch (readPacket(socket_, firstByteWait, replyTimeout_, packet)) {
         case PacketRead::idle:
             return true;

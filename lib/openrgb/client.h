@@ -22,8 +22,6 @@ namespace lumo::openrgb {
 // far beyond any machine's devices (a full-size keyboard's blob is a few KiB), and a bound
 // on what a broken or hostile server can make the client hold.
 inline constexpr std::size_t kMaxListingBytes = 16u << 20;
-// The most bytes one pollEvents call reads; what is left waits for the next call.
-inline constexpr std::size_t kMaxPolledBytes = 16u << 20;
 
 class Client {
 public:
@@ -58,7 +56,7 @@ public:
     bool updateMode(std::uint32_t device, std::int32_t modeIndex, const Mode& mode);
 
     // Reads what the server sent unasked, waiting at most `wait` for the first packet: notes a
-    // DEVICE_LIST_UPDATED, skips anything else. Stops after about kMaxPolledBytes, leaving the
+    // DEVICE_LIST_UPDATED, skips anything else. Stops after about 16 MiB, leaving the
     // rest for the next call. False when the connection failed or ended.
     bool pollEvents(Milliseconds wait);
     // True once since the last call when the server said its device list changed.

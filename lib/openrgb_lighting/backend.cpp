@@ -102,17 +102,18 @@ void Backend::lightingChanged(const lumo::sdk_service::Keyboard&) {
 
 void Backend::run(Renderer renderer) {
     Loop loop;
+    const auto recover = [&](const char* cause) {
+        std::cerr << "OpenRGB lighting: " << cause << "; connecting again" << std::endl;
+        renderer.disconnect();
+        loop.scheduleRetry(Clock::now());
+    };
     for (;;) {
         try {
             if (!step(renderer, loop)) break;
         } catch (const std::exception& error) {
-            std::cerr << "OpenRGB lighting: " << error.what() << "; connecting again" << std::endl;
-            renderer.disconnect();
-            loop.scheduleRetry(Clock::now());
+            recover(error.what());
         } catch (...) {
-            std::cerr << "OpenRGB lighting: an unexpected error; connecting again" << std::endl;
-            renderer.disconnect();
-            loop.scheduleRetry(Clock::now());
+            recover("an unexpected error");
         }
     }
     try {

@@ -56,6 +56,10 @@ std::optional<ProgramStatus> parseStatus(std::string_view text) {
 std::filesystem::path statusFile(const std::string& program) {
     const std::filesystem::path folder = filesystem::state_folder();
     if (folder.empty()) return {};
+    return statusFileIn(folder, program);
+}
+
+std::filesystem::path statusFileIn(const std::filesystem::path& folder, const std::string& program) {
     return folder / (program + "-status.json");
 }
 

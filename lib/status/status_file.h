@@ -34,6 +34,8 @@ std::optional<ProgramStatus> parseStatus(std::string_view text);
 // <state folder>/lumo/<program>-status.json (lumo::filesystem::state_folder); empty when the
 // user's folders are unknown.
 std::filesystem::path statusFile(const std::string& program);
+// <folder>/<program>-status.json: the file of `program` in a state folder given.
+std::filesystem::path statusFileIn(const std::filesystem::path& folder, const std::string& program);
 
 // The value of "appid" inside the "provider" object of a post's JSON text, found by a plain
 // scan (no parse: this runs for every post); "" when there is none. Reads at most the text's

@@ -99,18 +99,14 @@ std::string findSteamAppFolderOrEmpty(const std::string& appId, std::string* pro
 }
 
 bool installGameIntegrationFile(const games::Game& game, const std::string& gameFolder, std::string* problem) {
-    const auto below = [&](std::string_view relative) {
-        fs::path path(gameFolder);
-        for (const std::string& part : games::components(relative)) path = path / fs::path(part);
-        return path;
-    };
-    for (const games::Edition& edition : game.editions) {
+    const fs::path folder(gameFolder);
+    const auto below = [&](std::string_view relative) { return fs::join(folder, relative); };
+    const games::Edition& edition = games::editionOf(game, [&](std::string_view marker) {
         std::error_code ec;
-        if (!edition.marker.empty() && !fs::exists(below(edition.marker), ec)) continue;
-        return installIntegrationFile(below(edition.cfgFolder), std::string(edition.subfolder),
-                                      std::string(game.integrationFile), problem);
-    }
-    return false;  // the table's last edition matches any install
+        return fs::exists(below(marker), ec);
+    });
+    return installIntegrationFile(below(edition.cfgFolder), std::string(edition.subfolder),
+                                  std::string(game.integrationFile), problem);
 }
 
 bool installIntegrationFile(const fs::path& cfgFolder, const std::string& subFolder,

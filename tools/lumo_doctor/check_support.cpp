@@ -124,13 +124,11 @@ GameFolders gameFolders(const games::Game& game, const fs::path& gameFolder) {
         for (const std::string& part : games::components(relative)) path /= filesystem::std_path_from_utf8(std::string(part));
         return path;
     };
-    for (const games::Edition& edition : game.editions) {
-        if (!edition.marker.empty() && !isFolder(below(edition.marker))) continue;
-        GameFolders folders{std::string(edition.title), below(games::readFolder(edition)), {}, below(edition.consoleLog)};
-        for (const std::string_view wrong : edition.wrongFolders) folders.wrongFolders.push_back(below(wrong));
-        return folders;
-    }
-    return {};  // the table's last edition matches any install
+    const games::Edition& edition =
+        games::editionOf(game, [&](std::string_view marker) { return isFolder(below(marker)); });
+    GameFolders folders{std::string(edition.title), below(games::readFolder(edition)), {}, below(edition.consoleLog)};
+    for (const std::string_view wrong : edition.wrongFolders) folders.wrongFolders.push_back(below(wrong));
+    return folders;
 }
 
 namespace {

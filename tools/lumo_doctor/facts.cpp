@@ -28,8 +28,8 @@ void readSteamAndStatusFiles(Facts& facts) {
         facts.games[game.key] = util::reportGame(facts.steam, std::string(game.appId));
         std::optional<status::ProgramStatus> status;
         if (!facts.stateFolder.empty()) {
-            const std::string file = std::string(game.program) + "-status.json";
-            status = status::parseStatus(readText(facts.stateFolder / file).value_or(std::string()));
+            const std::filesystem::path file = status::statusFileIn(facts.stateFolder, std::string(game.program));
+            status = status::parseStatus(readText(file).value_or(std::string()));
         }
         facts.statuses[game.program] = status;
     }

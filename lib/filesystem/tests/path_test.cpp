@@ -49,10 +49,9 @@ TEST(PathJoin, FollowsWindowsAppendRules) {
         inPlace /= path(c.right);
         EXPECT_EQ(inPlace.wstring(), c.joined);
     }
-    EXPECT_EQ(join(path("C:\\Games"), {"csgo", "cfg", "config.cfg"}).wstring(),
-              L"C:\\Games\\csgo\\cfg\\config.cfg");
-    EXPECT_EQ(join(path(), {"730", "local"}).wstring(), L"730\\local") << "relative";
-    EXPECT_EQ(join(path("a"), {}).wstring(), L"a");
+    EXPECT_EQ(join(path("C:\\Games"), "csgo/cfg/config.cfg").wstring(), L"C:\\Games\\csgo\\cfg\\config.cfg");
+    EXPECT_EQ(join(path(), "730/local").wstring(), L"730\\local") << "relative";
+    EXPECT_EQ(join(path("a"), "").wstring(), L"a");
 }
 
 TEST(PathJoin, WithItself) {

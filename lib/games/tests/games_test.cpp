@@ -33,7 +33,6 @@ TEST(GamesTable, EveryCopyNamesTheSameGames) {
         EXPECT_EQ(shell.at(program + "_port"), std::to_string(game.port));
         EXPECT_EQ(shell.at(program + "_readFolder"), readFolder(game.editions.front()));
         EXPECT_EQ(findByKey(game.key), &game);
-        EXPECT_EQ(findByProgram(game.program), &game);
         // The program ships its integration file from its applet's folder.
         EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(LUMO_SOURCE_DIR) / "applets" /
                                                      game.appletFolder / "Applet_Files" / game.integrationFile));
